@@ -1,0 +1,26 @@
+#include "CNorvaneApp.h"
+
+#include <commctrl.h>
+
+#include "../ui/CNorvaneDlg.h"
+
+CNorvaneApp theApp;
+
+BOOL CNorvaneApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX icc;
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = 0xFF;  // all eight classic classes, the progress bar among them
+    ::InitCommonControlsEx(&icc);
+
+    CWinApp::InitInstance();
+    SetRegistryKey("应用程序向导生成的本地应用程序");
+
+    CNorvaneDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+
+    // No message loop of our own: the program ends when the dialog does.
+    return FALSE;
+}

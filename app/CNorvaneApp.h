@@ -1,0 +1,10 @@
+#pragma once
+
+#include "../framework/CWinApp.h"
+
+class CNorvaneApp : public CWinApp {
+public:
+    CNorvaneApp() : CWinApp(nullptr) {}
+
+    BOOL InitInstance() override;
+};

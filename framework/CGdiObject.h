@@ -1,0 +1,52 @@
+// GDI objects that own their handle: deleted with the object, never copied.
+#pragma once
+
+#include "Afx.h"
+
+class CGdiObject {
+public:
+    CGdiObject() = default;
+    ~CGdiObject() { DeleteObject(); }
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    BOOL DeleteObject()
+    {
+        if (!m_hObject)
+            return FALSE;
+        BOOL ok = ::DeleteObject(m_hObject);
+        m_hObject = nullptr;
+        return ok;
+    }
+
+protected:
+    BOOL Attach(HGDIOBJ h)
+    {
+        DeleteObject();
+        m_hObject = h;
+        return h != nullptr;
+    }
+
+    HGDIOBJ m_hObject = nullptr;
+};
+
+class CBrush : public CGdiObject {
+public:
+    BOOL CreateSolidBrush(COLORREF cr) { return Attach(::CreateSolidBrush(cr)); }
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+};
+
+class CFont : public CGdiObject {
+public:
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
+                    BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
+                    BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
+                    BYTE nPitchAndFamily, LPCSTR lpszFacename)
+    {
+        return Attach(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
+                                    bUnderline, cStrikeOut, nCharSet, nOutPrecision,
+                                    nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
+    }
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+};

@@ -1,0 +1,57 @@
+#include "CWinApp.h"
+
+#include "CWnd.h"
+
+namespace {
+CWinApp* g_pApp = nullptr;
+}
+
+CWinApp::CWinApp(LPCSTR lpszAppName) : m_strAppName(lpszAppName)
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR)
+{
+    return AfxGetResourceHandle();
+}
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return -1;
+    app->m_hInstance = hInstance;
+    if (app->m_strAppName.IsEmpty()) {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(hInstance, path, MAX_PATH);
+        CString name(path);
+        int slash = name.ReverseFind('\\');
+        name = name.Mid(slash + 1);
+        int dot = name.ReverseFind('.');
+        app->m_strAppName = dot >= 0 ? name.Left(dot) : name;
+    }
+    app->InitInstance();
+    return app->ExitInstance();
+}

@@ -1,0 +1,175 @@
+#include "CWnd.h"
+
+#include <unordered_map>
+
+namespace {
+
+std::mutex g_mapLock;
+std::unordered_map<HWND, CWnd*>& WindowMap()
+{
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+}  // namespace
+
+CWnd::~CWnd()
+{
+    if (m_pfnSuper)
+        UnsubclassWindow();
+    m_hWnd = nullptr;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    std::lock_guard<std::mutex> lock(g_mapLock);
+    auto it = WindowMap().find(hWnd);
+    return it == WindowMap().end() ? nullptr : it->second;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
+        return FALSE;
+    {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        WindowMap()[hWnd] = this;
+    }
+    m_hWnd = hWnd;
+    PreSubclassWindow();
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    HWND hWnd = m_hWnd;
+    {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        WindowMap().erase(hWnd);
+    }
+    if (m_pfnSuper && ::IsWindow(hWnd))
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+void CWnd::OnNcDestroyed()
+{
+    // The window is gone: nothing to put back, only the binding to drop.
+    {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        WindowMap().erase(m_hWnd);
+    }
+    m_pfnSuper = nullptr;
+    m_hWnd = nullptr;
+    std::lock_guard<std::mutex> lock(m_tempLock);
+    m_tempChildren.clear();
+}
+
+CWnd* CWnd::GetDlgItem(int nID) const
+{
+    HWND hChild = ::GetDlgItem(m_hWnd, nID);
+    if (!hChild)
+        return nullptr;
+    if (CWnd* bound = FromHandlePermanent(hChild))
+        return bound;
+    std::lock_guard<std::mutex> lock(m_tempLock);
+    std::unique_ptr<CWnd>& slot = m_tempChildren[hChild];
+    if (!slot) {
+        slot.reset(new CWnd);
+        slot->m_hWnd = hChild;
+    }
+    return slot.get();
+}
+
+void CWnd::GetWindowText(CString& rString) const
+{
+    const int n = ::GetWindowTextLengthA(m_hWnd);
+    std::string buf(static_cast<size_t>(n) + 1, '\0');
+    const int got = ::GetWindowTextA(m_hWnd, &buf[0], n + 1);
+    rString = CString(buf.data(), got > 0 ? got : 0);
+}
+
+LRESULT CWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, nMsg, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(m_current.nMsg, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(nMsg, wParam, lParam, &result))
+        result = DefWindowProc(nMsg, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    // Owner-draw requests go back to the control's own object.
+    if (nMsg == WM_DRAWITEM || nMsg == WM_MEASUREITEM) {
+        HWND hChild = nullptr;
+        if (nMsg == WM_DRAWITEM) {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            if (dis->CtlType != ODT_MENU)
+                hChild = dis->hwndItem;
+        } else {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (mis->CtlType != ODT_MENU)
+                hChild = ::GetDlgItem(m_hWnd, static_cast<int>(mis->CtlID));
+        }
+        CWnd* child = hChild ? FromHandlePermanent(hChild) : nullptr;
+        if (child && child->OnChildNotify(nMsg, wParam, lParam, pResult))
+            return TRUE;
+    }
+
+    UINT nLookup = nMsg, nCode = 0, nID = 0;
+    if (nMsg >= WM_CTLCOLORMSGBOX && nMsg <= WM_CTLCOLORSTATIC) {
+        nLookup = WM_CTLCOLOR;
+    } else if (nMsg == WM_COMMAND) {
+        nID = LOWORD(wParam);
+        nCode = HIWORD(wParam);
+        if (nCode == 1 && lParam == 0)  // an accelerator counts as the command itself
+            nCode = 0;
+    }
+    const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), nLookup, nCode, nID);
+    if (!entry)
+        return FALSE;
+    *pResult = entry->pfn(this, nMsg, wParam, lParam);
+    return TRUE;
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (!pWnd)
+        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+    // Handlers may be re-entered (a SendMessage to the window from inside a handler), so the
+    // message that Default() answers is saved and restored around each one.
+    const CWnd::CurrentMessage saved = pWnd->m_current;
+    pWnd->m_current = {nMsg, wParam, lParam};
+    const LRESULT result = pWnd->WindowProc(nMsg, wParam, lParam);
+    pWnd->m_current = saved;
+    if (nMsg == WM_NCDESTROY)
+        pWnd->OnNcDestroyed();
+    return result;
+}

@@ -1,0 +1,91 @@
+// Message maps: a static table of entries per class, with the base class's table behind it.
+// Each entry's thunk unpacks WPARAM and LPARAM into the handler's own argument types, so a
+// handler with the wrong signature does not compile.
+#pragma once
+
+#include "Afx.h"
+
+class CCmdTarget;
+
+typedef LRESULT (*AFX_THUNK)(CCmdTarget* pTarget, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+struct AFX_MSGMAP_ENTRY {
+    UINT nMessage;  // window message; 0 ends the table
+    UINT nCode;     // notification code of WM_COMMAND (0 for a click or a menu command)
+    UINT nID;       // first control or command identifier (0 for plain messages)
+    UINT nLastID;   // last identifier of the range
+    AFX_THUNK pfn;
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+// The first entry for (message, code, id) in pMap, then in each base map in turn; null if none.
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMsg, UINT nCode, UINT nID);
+
+// All WM_CTLCOLOR* messages are looked up under this one identifier (the old combined message).
+#define WM_CTLCOLOR 0x0019
+
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+    static const AFX_MSGMAP* GetThisMessageMap();      \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
+    {                                                                                 \
+        typedef theClass ThisClass;                                                   \
+        typedef baseClass TheBaseClass;                                               \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
+#define END_MESSAGE_MAP()                                                                 \
+        {0, 0, 0, 0, nullptr}};                                                           \
+        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+        return &messageMap;                                                               \
+    }
+
+#define AFX_SELF static_cast<ThisClass*>(pTarget)
+#define AFX_THUNK_ARGS CCmdTarget* pTarget, UINT nMsg, WPARAM wParam, LPARAM lParam
+#define AFX_UNUSED_ARGS (void)pTarget; (void)nMsg; (void)wParam; (void)lParam
+
+// Commands and control notifications.
+#define ON_COMMAND(id, memberFxn)                                                          \
+    {WM_COMMAND, 0, (UINT)(id), (UINT)(id),                                                \
+     [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; (AFX_SELF->*(memberFxn))(); return 0; }},
+#define ON_CONTROL(code, id, memberFxn)                                                    \
+    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id),                                     \
+     [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; (AFX_SELF->*(memberFxn))(); return 0; }},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+
+// Window messages, each with the handler name and signature of the framework's style.
+#define ON_WM_PAINT()                                                                      \
+    {WM_PAINT, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnPaint(); return 0; }},
+#define ON_WM_SYSCOMMAND()                                                                 \
+    {WM_SYSCOMMAND, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                               \
+        AFX_UNUSED_ARGS; AFX_SELF->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0; }},
+#define ON_WM_QUERYDRAGICON()                                                              \
+    {WM_QUERYDRAGICON, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                            \
+        AFX_UNUSED_ARGS; HCURSOR h = AFX_SELF->OnQueryDragIcon(); return reinterpret_cast<LRESULT>(h); }},
+#define ON_WM_ERASEBKGND()                                                                 \
+    {WM_ERASEBKGND, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                               \
+        AFX_UNUSED_ARGS; CDC dc(reinterpret_cast<HDC>(wParam)); return AFX_SELF->OnEraseBkgnd(&dc) ? 1 : 0; }},
+#define ON_WM_CTLCOLOR()                                                                   \
+    {WM_CTLCOLOR, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                 \
+        AFX_UNUSED_ARGS;                                                                   \
+        CDC dc(reinterpret_cast<HDC>(wParam));                                             \
+        CTempWnd ctl(reinterpret_cast<HWND>(lParam));                                 \
+        HBRUSH h = AFX_SELF->OnCtlColor(&dc, ctl.Get(), nMsg - WM_CTLCOLORMSGBOX);         \
+        return reinterpret_cast<LRESULT>(h); }},
+#define ON_WM_LBUTTONDOWN()                                                                \
+    {WM_LBUTTONDOWN, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                              \
+        AFX_UNUSED_ARGS; AFX_SELF->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0; }},
+#define ON_WM_LBUTTONDBLCLK()                                                              \
+    {WM_LBUTTONDBLCLK, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                            \
+        AFX_UNUSED_ARGS; AFX_SELF->OnLButtonDblClk(static_cast<UINT>(wParam), CPoint(lParam)); return 0; }},
+#define ON_WM_KEYDOWN()                                                                    \
+    {WM_KEYDOWN, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                  \
+        AFX_UNUSED_ARGS;                                                                   \
+        AFX_SELF->OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0; }},

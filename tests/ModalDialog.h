@@ -1,0 +1,86 @@
+// Runs a dialog modally on a thread of its own, as the program runs its main dialog, so that
+// the test thread can drive it from outside as a user would and read what the user sees.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "framework/CDialog.h"
+
+// Polls until pred holds or the time is up; the dialog's thread does the work meanwhile.
+inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        ::Sleep(5);
+    }
+    return true;
+}
+
+class ModalDialog {
+public:
+    explicit ModalDialog(CDialog& dlg) : m_dlg(dlg)
+    {
+        m_thread = std::thread([this] {
+            m_threadId = ::GetCurrentThreadId();
+            m_result = m_dlg.DoModal();
+            m_done = true;
+        });
+    }
+    ~ModalDialog()
+    {
+        if (!m_done && m_dlg.m_hWnd)
+            ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        m_thread.join();
+    }
+
+    // The dialog window once it is up and visible, or null.
+    HWND Wait()
+    {
+        WaitFor([this] { return m_done || (m_dlg.m_hWnd && ::IsWindowVisible(m_dlg.m_hWnd)); });
+        return m_done ? nullptr : m_dlg.m_hWnd;
+    }
+
+    // A key press as the keyboard delivers it: to the window with the focus.
+    void PressKey(UINT vk)
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(m_threadId, &info);
+        HWND target = info.hwndFocus ? info.hwndFocus : m_dlg.m_hWnd;
+        ::PostMessageA(target, WM_KEYDOWN, vk, 1);
+        ::PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    }
+
+    // The visible popup window that the dialog's thread shows above it (a modal box), or null.
+    HWND FindOwnedPopup() const
+    {
+        struct Search { HWND owner; HWND found; } s = {m_dlg.m_hWnd, nullptr};
+        ::EnumThreadWindows(m_threadId, [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (h != s->owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == s->owner) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    bool Done() const { return m_done; }
+    INT_PTR Result() const { return m_result; }
+    bool WaitDone(int timeoutMs = 10000) { return WaitFor([this] { return m_done.load(); }, timeoutMs); }
+
+private:
+    CDialog& m_dlg;
+    std::thread m_thread;
+    std::atomic<DWORD> m_threadId{0};
+    std::atomic<INT_PTR> m_result{-2};
+    std::atomic<bool> m_done{false};
+};

@@ -1,0 +1,190 @@
+#include "CNorvaneDlg.h"
+
+#include "../app/CAboutDlg.h"
+
+namespace {
+
+const char* const kPatterns[6] = {"*.tmp", "*.??~", "*.old", "*.gid", "*._mp", "*.syd"};
+
+void ShowAboutBox()
+{
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+}
+
+}  // namespace
+
+CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_filterList(10)
+{
+    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
+                          MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CNorvaneDlg::~CNorvaneDlg()
+{
+    delete m_pStatusFont;
+}
+
+void CNorvaneDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LIST_TYPES, m_checkList);
+    DDX_Control(pDX, IDC_COMBO_DRIVE, m_comboDrive);
+    DDX_Control(pDX, IDC_LIST_FILES, m_listFiles);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_BTN_START, m_btnStart);
+    DDX_Control(pDX, IDC_BTN_DELETE, m_btnDelete);
+    DDX_Control(pDX, IDC_BTN_DELETE_ALL, m_btnDeleteAll);
+    DDX_Control(pDX, IDC_BTN_PAUSE, m_btnPause);
+    DDX_Control(pDX, IDC_BTN_STOP, m_btnStop);
+    DDX_Control(pDX, IDC_BTN_SELECT_ALL, m_btnSelectAll);
+    DDX_Control(pDX, IDC_BTN_SELECT_NONE, m_btnSelectNone);
+    DDX_Control(pDX, IDC_BTN_SCAN_NOW, m_btnScanNow);
+}
+
+BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_CTLCOLOR()
+    ON_WM_ERASEBKGND()
+    ON_COMMAND(ID_MENU_ABOUT, &CNorvaneDlg::OnMenuAbout)
+END_MESSAGE_MAP()
+
+BOOL CNorvaneDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (HMENU hSysMenu = GetSystemMenu(FALSE)) {
+        CString strAboutMenu;
+        strAboutMenu.LoadString(IDS_ABOUTBOX);
+        if (!strAboutMenu.IsEmpty()) {
+            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    for (const char* pattern : kPatterns)
+        m_checkList.AddString(pattern);
+    for (int i = 0; i < 6; ++i)
+        m_checkList.SetCheck(i, 1);
+
+    char drives[200] = {};
+    const DWORD len = ::GetLogicalDriveStringsA(sizeof(drives), drives);
+    if (len > 0 && len < sizeof(drives)) {
+        for (const char* root = drives; *root; root += lstrlenA(root) + 1)
+            m_comboDrive.AddString(root);
+        m_comboDrive.SetCurSel(0);
+    }
+
+    m_bScanning = false;
+    m_bPaused = false;
+    m_hEvent = nullptr;
+    m_hScanThread = nullptr;
+    m_bStop = false;
+    m_nScannedKB = 0;
+    m_nJunkKB = 0;
+    m_nJunkCount = 0;
+    m_bAnimating = false;
+
+    GetDlgItem(IDC_BTN_STOP)->EnableWindow(FALSE);
+    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(FALSE);
+
+    m_crBk = RGB(14, 94, 157);
+    m_crText = RGB(255, 255, 255);
+    m_brushBk.CreateSolidBrush(m_crBk);
+
+    MyDrawButton* smallButtons[] = {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll,
+                                    &m_btnSelectNone, &m_btnDelete, &m_btnDeleteAll};
+    for (MyDrawButton* button : smallButtons) {
+        button->m_nNormalBmp = IDB_BTN;
+        button->m_nHoverBmp = IDB_BTN_HOT;
+        button->m_nCurBmp = IDB_BTN;
+    }
+    m_btnScanNow.m_nNormalBmp = IDB_SCAN;
+    m_btnScanNow.m_nHoverBmp = IDB_SCAN_HOT;
+    m_btnScanNow.m_nCurBmp = IDB_SCAN;
+
+    m_bMinHot = false;
+    m_bCloseHot = false;
+    m_bMaxHot = false;
+
+    m_pStatusFont = new CFont;
+    m_pStatusFont->CreateFont(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0,
+                              FF_SWISS, "宋体");
+    GetDlgItem(IDC_STATIC_STATUS)->SetFont(m_pStatusFont, FALSE);
+
+    m_bMaximized = false;
+    m_bRestored = true;
+
+    CRect rcWnd;
+    GetWindowRect(&rcWnd);
+    m_fScaleX = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CXSCREEN)) / rcWnd.Width());
+    m_fScaleY = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CYSCREEN)) / rcWnd.Height());
+
+    CRect rcList;
+    m_checkList.GetWindowRect(&rcList);
+    m_nCheckListWidth = rcList.Width();
+
+    return TRUE;
+}
+
+void CNorvaneDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAboutBox();
+    else
+        CDialog::OnSysCommand(nID, lParam);
+}
+
+void CNorvaneDlg::OnMenuAbout()
+{
+    ShowAboutBox();
+}
+
+void CNorvaneDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        CRect rect;
+        GetClientRect(&rect);
+        const int x = (rect.Width() - cxIcon + 1) / 2;
+        const int y = (rect.Height() - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    } else {
+        CPaintDC dc(this);
+        CRect rect;
+        GetClientRect(&rect);
+        dc.FillSolidRect(rect, m_crBk);
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CNorvaneDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+HBRUSH CNorvaneDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    HBRUSH hbr = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    const int id = pWnd->GetDlgCtrlID();
+    if (id == IDC_STATIC_DRIVE || id == IDC_STATIC_STATUS) {
+        pDC->SetTextColor(m_crText);
+        pDC->SetBkColor(m_crBk);
+        return m_brushBk;
+    }
+    return hbr;
+}
+
+BOOL CNorvaneDlg::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}

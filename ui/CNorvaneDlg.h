@@ -1,0 +1,84 @@
+// The program's one window and the state that every part of the program shares.
+#pragma once
+
+#include <atomic>
+
+#include "../controls/CHSListBox.h"
+#include "../controls/MyDrawButton.h"
+#include "../framework/CCheckListBox.h"
+#include "../framework/CComboBox.h"
+#include "../framework/CDialog.h"
+#include "../framework/CList.h"
+#include "../framework/CProgressCtrl.h"
+#include "../res/resource.h"
+
+class CNorvaneDlg : public CDialog {
+public:
+    explicit CNorvaneDlg(CWnd* pParent = nullptr);
+    ~CNorvaneDlg() override;
+
+    enum { IDD = IDD_MAIN_DIALOG };
+
+    CList<CString, CString> m_filterList;
+    // Flags polled across threads: each poll must see the latest write.
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bScanning{false};
+    HANDLE m_hScanThread = nullptr;
+    HANDLE m_hAnimThread = nullptr;
+    CString m_strDrive;
+    HANDLE m_hEvent = nullptr;
+    bool m_bPaused = false;
+    UINT m_nDiskUsedKB = 0;
+    UINT m_nScannedKB = 0;
+    UINT m_nJunkKB = 0;
+    int m_nJunkCount = 0;
+    CBrush m_brushBk;
+    COLORREF m_crText = 0;
+    COLORREF m_crBk = 0;
+    CFont* m_pStatusFont = nullptr;
+    int m_nWndWidth = 0;
+    int m_nWndHeight = 0;
+    int m_cyDlgFrame = 0;
+    int m_cxDlgFrame = 0;
+    int m_cyFrame = 0;
+    int m_cxFrame = 0;
+    int m_cyTitle = 0;
+    bool m_bMinHot = false;
+    bool m_bCloseHot = false;
+    bool m_bMaxHot = false;
+    std::atomic<bool> m_bAnimating{false};
+    bool m_bMaximized = false;
+    bool m_bRestored = false;
+    int m_nCheckListWidth = 0;
+    int m_nStopRight = 0;
+    int m_nSelAllLeft = 0;
+    float m_fScaleY = 1.0f;
+    float m_fScaleX = 1.0f;
+    HICON m_hIcon = nullptr;
+
+    CCheckListBox m_checkList;
+    CComboBox m_comboDrive;
+    CHSListBox m_listFiles;
+    CProgressCtrl m_progress;
+    MyDrawButton m_btnStart;
+    MyDrawButton m_btnDelete;
+    MyDrawButton m_btnDeleteAll;
+    MyDrawButton m_btnPause;
+    MyDrawButton m_btnStop;
+    MyDrawButton m_btnSelectAll;
+    MyDrawButton m_btnSelectNone;
+    MyDrawButton m_btnScanNow;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnMenuAbout();
+
+    DECLARE_MESSAGE_MAP()
+};
