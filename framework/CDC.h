@@ -64,3 +64,13 @@ private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
 };
+
+// GetWindowDC / ReleaseDC (the whole window, frame included).
+class CWindowDC : public CDC {
+public:
+    explicit CWindowDC(HWND hWnd) : CDC(::GetWindowDC(hWnd)), m_hWnd(hWnd) {}
+    ~CWindowDC() { if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC); }
+
+private:
+    HWND m_hWnd;
+};

@@ -37,8 +37,13 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     }
     m_hWnd = hWnd;
     PreSubclassWindow();
-    m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    m_bUnicode = ::IsWindowUnicode(hWnd) != FALSE;
+    if (m_bUnicode)
+        m_pfnSuper = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProcW)));
+    else
+        m_pfnSuper = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
 }
 
@@ -54,8 +59,12 @@ HWND CWnd::UnsubclassWindow()
         std::lock_guard<std::mutex> lock(g_mapLock);
         WindowMap().erase(hWnd);
     }
-    if (m_pfnSuper && ::IsWindow(hWnd))
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_pfnSuper && ::IsWindow(hWnd)) {
+        if (m_bUnicode)
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
@@ -101,7 +110,8 @@ void CWnd::GetWindowText(CString& rString) const
 LRESULT CWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (m_pfnSuper)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
+        return m_bUnicode ? ::CallWindowProcW(m_pfnSuper, m_hWnd, nMsg, wParam, lParam)
+                          : ::CallWindowProcA(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, nMsg, wParam, lParam);
 }
 
@@ -160,9 +170,24 @@ BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (!CWnd::FromHandlePermanent(hWnd))
+        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+    return CWnd::Dispatch(hWnd, nMsg, wParam, lParam);
+}
+
+LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (!CWnd::FromHandlePermanent(hWnd))
+        return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
+    return CWnd::Dispatch(hWnd, nMsg, wParam, lParam);
+}
+
+// No handler of the message maps reads text from its parameters, so both procedures share it.
+LRESULT CWnd::Dispatch(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (!pWnd)
-        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+        return 0;
     // Handlers may be re-entered (a SendMessage to the window from inside a handler), so the
     // message that Default() answers is saved and restored around each one.
     const CWnd::CurrentMessage saved = pWnd->m_current;

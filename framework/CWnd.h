@@ -89,9 +89,13 @@ protected:
     void OnSysCommand(UINT, LPARAM) { Default(); }
 
     WNDPROC m_pfnSuper = nullptr;
+    // The window's own procedure takes UTF-16 messages: it is called without conversion.
+    bool m_bUnicode = false;
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK AfxWndProcW(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT Dispatch(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
     void OnNcDestroyed();
 
     struct CurrentMessage {
@@ -104,7 +108,12 @@ private:
     mutable std::map<HWND, std::unique_ptr<CWnd>> m_tempChildren;
 };
 
+// The procedures that subclassed windows get: the narrow one for ANSI windows, the wide one
+// for Unicode windows (the standard controls), so that messages reach the window's own
+// procedure unconverted. Wine converts some list-box messages through a fixed 512-character
+// buffer, which long paths overrun.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
 // The object bound to a window handle, or a temporary wrapper for one that has none.
 class CTempWnd {

@@ -89,3 +89,7 @@ protected:                                             \
     {WM_KEYDOWN, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                  \
         AFX_UNUSED_ARGS;                                                                   \
         AFX_SELF->OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0; }},
+// A message of the program's own (WM_APP and above): LRESULT handler(WPARAM, LPARAM).
+#define ON_MESSAGE(message, memberFxn)                                                     \
+    {(UINT)(message), 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                             \
+        AFX_UNUSED_ARGS; return (AFX_SELF->*(memberFxn))(wParam, lParam); }},

@@ -24,6 +24,12 @@ CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
 CNorvaneDlg::~CNorvaneDlg()
 {
     delete m_pStatusFont;
+    if (HANDLE h = m_hScanThread.exchange(nullptr))
+        ::CloseHandle(h);
+    if (m_hAnimThread)
+        ::CloseHandle(m_hAnimThread);
+    if (m_hEvent)
+        ::CloseHandle(m_hEvent);
 }
 
 void CNorvaneDlg::DoDataExchange(CDataExchange* pDX)
@@ -50,6 +56,7 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_WM_CTLCOLOR()
     ON_WM_ERASEBKGND()
     ON_COMMAND(ID_MENU_ABOUT, &CNorvaneDlg::OnMenuAbout)
+    ON_MESSAGE(WM_SCAN_MAILBOX, &CNorvaneDlg::OnScanMailbox)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()
@@ -120,6 +127,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     m_bMaximized = false;
     m_bRestored = true;
+    m_mailbox.SetTarget(m_hWnd, WM_SCAN_MAILBOX);
 
     CRect rcWnd;
     GetWindowRect(&rcWnd);
@@ -187,4 +195,52 @@ HBRUSH CNorvaneDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 BOOL CNorvaneDlg::OnEraseBkgnd(CDC*)
 {
     return TRUE;
+}
+
+void CNorvaneDlg::StartScanRun()
+{
+    GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOW);
+    GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
+    m_bStop = false;
+    m_bScanning = true;
+    m_comboDrive.GetWindowText(m_strDrive);
+    m_nDiskUsedKB = GetDiskUsedKB(m_strDrive);
+    m_progress.SetRange32(0, static_cast<int>(m_nDiskUsedKB >> 10));
+    if (m_hEvent) {
+        ::CloseHandle(m_hEvent);
+        m_hEvent = nullptr;
+    }
+    m_listFiles.ResetContent();
+    m_listFiles.UpdateHorizontalExtent();
+    m_mailbox.Reset();
+    m_hEvent = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
+    m_hScanThread = ::CreateThread(nullptr, 0, &ScanThreadProc, this, 0, nullptr);
+    if (m_hAnimThread)
+        ::CloseHandle(m_hAnimThread);
+    m_hAnimThread = ::CreateThread(nullptr, 0, &AnimationThreadProc, this, 0, nullptr);
+    GetDlgItem(IDC_BTN_START)->EnableWindow(FALSE);
+    GetDlgItem(IDC_BTN_STOP)->EnableWindow(TRUE);
+    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(TRUE);
+    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
+    // Read by the animation thread only after its first whole cycle.
+    m_bAnimating = true;
+}
+
+LRESULT CNorvaneDlg::OnScanMailbox(WPARAM, LPARAM)
+{
+    DrainMailbox();
+    return 0;
+}
+
+void CNorvaneDlg::DrainMailbox()
+{
+    CScanMailbox::Batch batch = m_mailbox.Take();
+    // Once the run is stopping, the status line holds the summary and the bar stands full.
+    if (!m_bStop) {
+        if (batch.hasPath)
+            GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(batch.path);
+        if (m_progress.GetPos() != batch.progress)
+            m_progress.SetPos(batch.progress);
+    }
+    m_listFiles.AddStrings(batch.found);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "../controls/CHSListBox.h"
 #include "../controls/MyDrawButton.h"
@@ -11,6 +12,14 @@
 #include "../framework/CList.h"
 #include "../framework/CProgressCtrl.h"
 #include "../res/resource.h"
+#include "../scan/ScanMailbox.h"
+
+// Tells the window that the walk has news in its mailbox.
+#define WM_SCAN_MAILBOX (WM_APP + 1)
+
+DWORD WINAPI ScanThreadProc(LPVOID pParam);
+DWORD WINAPI AnimationThreadProc(LPVOID pParam);
+void DrawAnimationFrame(HWND hWnd, int nFrame);
 
 class CNorvaneDlg : public CDialog {
 public:
@@ -20,18 +29,21 @@ public:
     enum { IDD = IDD_MAIN_DIALOG };
 
     CList<CString, CString> m_filterList;
+    // Guards m_filterList: Select all may append while the walk reads it or empties it.
+    std::mutex m_filterLock;
     // Flags polled across threads: each poll must see the latest write.
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bScanning{false};
-    HANDLE m_hScanThread = nullptr;
+    std::atomic<HANDLE> m_hScanThread{nullptr};
     HANDLE m_hAnimThread = nullptr;
     CString m_strDrive;
     HANDLE m_hEvent = nullptr;
     bool m_bPaused = false;
-    UINT m_nDiskUsedKB = 0;
-    UINT m_nScannedKB = 0;
-    UINT m_nJunkKB = 0;
-    int m_nJunkCount = 0;
+    std::atomic<UINT> m_nDiskUsedKB{0};
+    // Written by the walk, reset and read by the window's thread as well.
+    std::atomic<UINT> m_nScannedKB{0};
+    std::atomic<UINT> m_nJunkKB{0};
+    std::atomic<int> m_nJunkCount{0};
     CBrush m_brushBk;
     COLORREF m_crText = 0;
     COLORREF m_crBk = 0;
@@ -69,7 +81,23 @@ public:
     MyDrawButton m_btnSelectNone;
     MyDrawButton m_btnScanNow;
 
+    // The scan engine.
+    BOOL CollectCheckedFilters();
+    BOOL IsJunkFile(const CString& path);
+    UINT GetDiskUsedKB(const CString& root);
+    void ShowScanSummary();
+    void ScanDirectory(const CString& dir);
+    void FinishScan();
+    // Shows in the window everything the walk has handed over so far (window's thread only).
+    void DrainMailbox();
+
+    CScanMailbox m_mailbox;
+
 protected:
+    // Sets up and starts a run: shows the bar and the list, takes the drive, measures it,
+    // empties the list, makes the event, starts both threads, switches the buttons.
+    void StartScanRun();
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
@@ -79,6 +107,7 @@ protected:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnMenuAbout();
+    LRESULT OnScanMailbox(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

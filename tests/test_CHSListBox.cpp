@@ -1,0 +1,72 @@
+// The horizontal extent of the found-files list: the widest item + 5 in the list's own font,
+// and after any change exactly what a full re-measure gives.
+#include <gtest/gtest.h>
+
+#include "controls/CHSListBox.h"
+
+namespace {
+
+class ExtentFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HWND h = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_HSCROLL | LBS_SORT | LBS_HASSTRINGS,
+                                   0, 0, 200, 150, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, h);
+        // A font wider than the system's, so that measuring in the wrong one shows.
+        m_font.CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, "Arial");
+        ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_font)), FALSE);
+        ASSERT_TRUE(m_list.SubclassWindow(h));
+    }
+    void TearDown() override { ::DestroyWindow(m_list.m_hWnd); }
+
+    int Width(const char* text)
+    {
+        HDC dc = ::GetDC(m_list.m_hWnd);
+        HGDIOBJ old = ::SelectObject(dc, m_font.GetSafeHandle());
+        SIZE size = {};
+        ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(m_list.m_hWnd, dc);
+        return size.cx;
+    }
+    int Extent() { return m_list.GetHorizontalExtent(); }
+
+    CFont m_font;
+    CHSListBox m_list;
+};
+
+TEST_F(ExtentFixture, WidestPlusFiveInTheListsFont)
+{
+    m_list.AddStrings({"T:\\a\\medium-name.tmp"});
+    EXPECT_EQ(Width("T:\\a\\medium-name.tmp") + 5, Extent());
+    m_list.AddStrings({"T:\\b.tmp"});
+    EXPECT_EQ(Width("T:\\a\\medium-name.tmp") + 5, Extent()) << "a shorter item changes nothing";
+    m_list.AddStrings({"T:\\a\\a-much-longer-folder-name\\and-file.old", "T:\\c.gid"});
+    EXPECT_EQ(Width("T:\\a\\a-much-longer-folder-name\\and-file.old") + 5, Extent());
+}
+
+TEST_F(ExtentFixture, ResetGivesZero)
+{
+    m_list.AddStrings({"T:\\a.tmp"});
+    m_list.ResetContent();
+    m_list.UpdateHorizontalExtent();
+    EXPECT_EQ(0, Extent());
+}
+
+TEST_F(ExtentFixture, AfterADeletionAndANewItemItEqualsAFullMeasure)
+{
+    m_list.AddStrings({"T:\\the-very-longest-path-of-them-all.tmp", "T:\\mid-size.tmp", "T:\\s.tmp"});
+    const int index = static_cast<int>(::SendMessageA(m_list.m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                      reinterpret_cast<LPARAM>("T:\\the-very-longest-path-of-them-all.tmp")));
+    m_list.DeleteString(static_cast<UINT>(index));
+    EXPECT_EQ(Width("T:\\the-very-longest-path-of-them-all.tmp") + 5, Extent()) << "a deletion alone does not shrink it";
+    m_list.AddStrings({"T:\\t.tmp"});
+    EXPECT_EQ(Width("T:\\mid-size.tmp") + 5, Extent());
+    // Items that others added directly are measured too.
+    m_list.AddString("T:\\added-without-the-batch-call.tmp");
+    m_list.UpdateHorizontalExtent();
+    EXPECT_EQ(Width("T:\\added-without-the-batch-call.tmp") + 5, Extent());
+}
+
+}  // namespace
