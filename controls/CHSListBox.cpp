@@ -22,13 +22,83 @@ private:
     CSelectObject m_font;
 };
 
+std::wstring Widen(const CString& text)
+{
+    std::wstring wide(static_cast<size_t>(text.GetLength()) + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), &wide[0], static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return wide;
+}
+
 }  // namespace
 
 LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (nMsg == LB_DELETESTRING || nMsg == LB_RESETCONTENT)
+    switch (nMsg) {
+    case LB_DELETESTRING: {
         m_bStale = true;
+        const LRESULT result = CListBox::WindowProc(nMsg, wParam, lParam);
+        if (result != LB_ERR && m_bKeysValid && wParam < m_keyOrder.size())
+            m_keyOrder.erase(m_keyOrder.begin() + static_cast<ptrdiff_t>(wParam));
+        return result;
+    }
+    case LB_RESETCONTENT:
+        m_bStale = true;
+        m_keyPool.clear();
+        m_keyOrder.clear();
+        m_bKeysValid = true;
+        break;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DIR:
+        if (!m_bOwnInsert)
+            m_bKeysValid = false;  // someone else placed an item: the keys are rebuilt when next needed
+        break;
+    }
     return CListBox::WindowProc(nMsg, wParam, lParam);
+}
+
+std::string CHSListBox::SortKey(const std::wstring& text) const
+{
+    // The key of the list's own comparison: its locale, case ignored.
+    const LCID lcid = static_cast<LCID>(::SendMessageW(m_hWnd, LB_GETLOCALE, 0, 0));
+    const int n = ::LCMapStringW(lcid, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::LCMapStringW(lcid, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), static_cast<int>(text.size()),
+                       reinterpret_cast<LPWSTR>(&key[0]), n);
+    return key;
+}
+
+int CHSListBox::FindSortedPlace(const std::string& key) const
+{
+    // The same halving as the list's own search, so that equal texts land where it puts them.
+    int lo = 0, hi = static_cast<int>(m_keyOrder.size());
+    while (lo != hi) {
+        const int mid = (lo + hi) / 2;
+        const int res = m_keyPool[m_keyOrder[static_cast<size_t>(mid)]].compare(key);
+        if (res == 0)
+            return mid;
+        if (res > 0)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return hi;
+}
+
+void CHSListBox::RebuildSortKeys()
+{
+    m_keyPool.clear();
+    m_keyOrder.clear();
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        CString text;
+        GetText(i, text);
+        m_keyOrder.push_back(static_cast<uint32_t>(m_keyPool.size()));
+        m_keyPool.push_back(SortKey(Widen(text)));
+    }
+    m_bKeysValid = true;
 }
 
 int CHSListBox::MeasureAll()
@@ -72,8 +142,21 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
         return;
     const bool wasCurrent = !m_bStale && GetCount() == m_nMeasured;
     SendMessage(WM_SETREDRAW, FALSE);
-    for (const CString& item : items)
-        AddString(item);
+    m_bOwnInsert = true;
+    for (const CString& item : items) {
+        if (!m_bKeysValid)
+            RebuildSortKeys();
+        const std::wstring wide = Widen(item);
+        std::string key = SortKey(wide);
+        const int place = FindSortedPlace(key);
+        if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0) {
+            m_bKeysValid = false;  // the list refused it: keys and items no longer match
+            continue;
+        }
+        m_keyOrder.insert(m_keyOrder.begin() + place, static_cast<uint32_t>(m_keyPool.size()));
+        m_keyPool.push_back(std::move(key));
+    }
+    m_bOwnInsert = false;
     SendMessage(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 

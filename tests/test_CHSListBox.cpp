@@ -69,4 +69,48 @@ TEST_F(ExtentFixture, AfterADeletionAndANewItemItEqualsAFullMeasure)
     EXPECT_EQ(Width("T:\\added-without-the-batch-call.tmp") + 5, Extent());
 }
 
+TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
+{
+    // A second list sorts the same texts itself, one at a time.
+    HWND reference = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    const char* parts[] = {"dir", "Dir", "a-b", "a_b", "a.b", "中文", "临时", "~x", "X", "x", "'q", "-", "0", "9", "a b", "ab"};
+    std::vector<CString> batch;
+    unsigned seed = 12345;
+    auto next = [&] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    for (int i = 0; i < 400; ++i) {
+        CString path("T:\\");
+        for (unsigned k = 0, n = 1 + next() % 4; k < n; ++k) {
+            path += parts[next() % 16];
+            if (next() % 3 == 0)
+                path += "\\";
+        }
+        path += next() % 2 ? ".tmp" : ".old";
+        batch.push_back(path);
+        ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(path)));
+        if (batch.size() == 37 || i == 399) {
+            m_list.AddStrings(batch);
+            batch.clear();
+        }
+        if (i == 200) {
+            m_list.AddStrings(batch);  // the same order of insertions in both lists
+            batch.clear();
+            m_list.AddString("T:\\zz-added-by-someone-else.tmp");  // the keys must follow this too
+            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T:\\zz-added-by-someone-else.tmp"));
+            m_list.DeleteString(3);
+            ::SendMessageA(reference, LB_DELETESTRING, 3, 0);
+        }
+    }
+    const int n = m_list.GetCount();
+    ASSERT_EQ(::SendMessageA(reference, LB_GETCOUNT, 0, 0), n);
+    for (int i = 0; i < n; ++i) {
+        char expected[256] = {};
+        ::SendMessageA(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+        CString actual;
+        m_list.GetText(i, actual);
+        ASSERT_STREQ(expected, actual) << "item " << i;
+    }
+    ::DestroyWindow(reference);
+}
+
 }  // namespace
