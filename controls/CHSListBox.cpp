@@ -72,19 +72,20 @@ std::string CHSListBox::SortKey(const std::wstring& text) const
 
 int CHSListBox::FindSortedPlace(const std::string& key) const
 {
-    // The same halving as the list's own search, so that equal texts land where it puts them.
-    int lo = 0, hi = static_cast<int>(m_keyOrder.size());
-    while (lo != hi) {
+    // The same halving as the list's own search, so that texts that compare equal land
+    // where it would put them.
+    int lo = 0, hi = static_cast<int>(m_keyOrder.size()) - 1;
+    while (lo <= hi) {
         const int mid = (lo + hi) / 2;
         const int res = m_keyPool[m_keyOrder[static_cast<size_t>(mid)]].compare(key);
         if (res == 0)
             return mid;
         if (res > 0)
-            hi = mid;
+            hi = mid - 1;
         else
             lo = mid + 1;
     }
-    return hi;
+    return lo;
 }
 
 void CHSListBox::RebuildSortKeys()
