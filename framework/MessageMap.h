@@ -79,6 +79,8 @@ protected:                                             \
         CTempWnd ctl(reinterpret_cast<HWND>(lParam));                                 \
         HBRUSH h = AFX_SELF->OnCtlColor(&dc, ctl.Get(), nMsg - WM_CTLCOLORMSGBOX);         \
         return reinterpret_cast<LRESULT>(h); }},
+#define ON_WM_CLOSE()                                                                      \
+    {WM_CLOSE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnClose(); return 0; }},
 #define ON_WM_LBUTTONDOWN()                                                                \
     {WM_LBUTTONDOWN, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                              \
         AFX_UNUSED_ARGS; AFX_SELF->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0; }},

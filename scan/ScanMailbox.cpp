@@ -39,12 +39,17 @@ void CScanMailbox::Report(int progress)
         PostIfDue();
 }
 
-void CScanMailbox::PostIfDue()
+void CScanMailbox::PostNow()
+{
+    PostIfDue(true);
+}
+
+void CScanMailbox::PostIfDue(bool immediately)
 {
     if (m_posted.load())
         return;
     const DWORD now = ::GetTickCount();
-    if (now - m_lastPost.load() < kNotifyIntervalMs)
+    if (!immediately && now - m_lastPost.load() < kNotifyIntervalMs)
         return;
     if (m_posted.exchange(true))
         return;

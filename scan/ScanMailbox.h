@@ -28,12 +28,14 @@ public:
     void AddFound(const CString& path);
     // Once per file: the progress position, and a notification when one is due.
     void Report(int progress);
+    // A notification now, whatever the interval: the walk is about to halt.
+    void PostNow();
 
     // Window side: takes everything that waits; a new notification may be posted after this.
     Batch Take();
 
 private:
-    void PostIfDue();
+    void PostIfDue(bool now = false);
 
     HWND m_hWnd = nullptr;
     UINT m_nMsg = 0;

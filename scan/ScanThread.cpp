@@ -49,22 +49,21 @@ bool LeadsBackOntoPath(std::vector<std::unique_ptr<WalkLevel>>& path, const CStr
 
 DWORD WINAPI ScanThreadProc(LPVOID pParam)
 {
-    CNorvaneDlg* pDlg = static_cast<CNorvaneDlg*>(pParam);
-    ::WaitForSingleObject(pDlg->m_hEvent, INFINITE);
-    const CString drive = pDlg->m_strDrive;
-    pDlg->ScanDirectory(drive);
-    // Everything the walk found is in the window before the summary counts it.
-    pDlg->SendMessage(WM_SCAN_MAILBOX);
-    pDlg->FinishScan();
-    pDlg->ShowScanSummary();
-    pDlg->m_nJunkKB = 0;
-    pDlg->m_nJunkCount = 0;
-    std::lock_guard<std::mutex> lock(pDlg->m_filterLock);
-    pDlg->m_filterList.RemoveAll();
+    std::unique_ptr<CScanThreadStart> start(static_cast<CScanThreadStart*>(pParam));
+    CNorvaneDlg* pDlg = start->pDlg;
+    // Its own handle to the event: a later run closes the dialog's while this one may wait.
+    ::WaitForSingleObject(start->hEvent, INFINITE);
+    if (pDlg->IsCurrentRun(start->nRun))
+        pDlg->ScanDirectory(start->strDrive, start->nRun);
+    // The end-of-run steps run on the window's thread, in order with the commands there, and
+    // only if no newer run has started meanwhile. A window that is gone answers at once.
+    if (pDlg->IsCurrentRun(start->nRun))
+        ::SendMessageA(start->hWnd, WM_SCAN_FINISHED, start->nRun, 0);
+    ::CloseHandle(start->hEvent);
     return 0;
 }
 
-void CNorvaneDlg::ScanDirectory(const CString& dir)
+void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun)
 {
     // Depth first with a stack of its own rather than recursion: a tree thousands of levels
     // deep must not exhaust the thread's stack.
@@ -75,14 +74,17 @@ void CNorvaneDlg::ScanDirectory(const CString& dir)
         if (level->search.Open(d))
             path.push_back(std::move(level));
     };
-    auto stop = [&] {
+    // Stopped, or overtaken by a newer run.
+    auto mustLeave = [&] { return m_bStop || !IsCurrentRun(nRun); };
+    auto leave = [&] {
         path.clear();  // closes every open search
-        ::SetEvent(m_hEvent);
+        if (IsCurrentRun(nRun))
+            ::SetEvent(m_hEvent);
     };
 
     enter(dir);
-    if (m_bStop) {
-        stop();
+    if (mustLeave()) {
+        leave();
         return;
     }
     while (!path.empty()) {
@@ -91,8 +93,14 @@ void CNorvaneDlg::ScanDirectory(const CString& dir)
             path.pop_back();
             continue;
         }
-        if (m_bStop) {
-            stop();
+        // A pause halts the walk here, between two entries, once the window has been told
+        // everything found so far.
+        if (m_pauseGate.IsPaused()) {
+            m_mailbox.PostNow();
+            m_pauseGate.Wait();
+        }
+        if (mustLeave()) {
+            leave();
             return;
         }
         // A name the ANSI code page cannot spell would give a path to some other file.
@@ -106,17 +114,20 @@ void CNorvaneDlg::ScanDirectory(const CString& dir)
             if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackOntoPath(path, child))
                 continue;
             enter(child);
-            if (m_bStop) {
-                stop();
+            if (mustLeave()) {
+                leave();
                 return;
             }
             continue;
         }
 
         const UINT kb = top.search.SizeLow() >> 10;
+        const CString file = JoinPath(top.dir, top.search.Name());
+        std::lock_guard<std::mutex> lock(m_runLock);
+        if (!IsCurrentRun(nRun))
+            continue;  // the next test of mustLeave ends the walk
         const UINT scanned = (m_nScannedKB += kb);
         m_mailbox.Report(static_cast<int>(scanned >> 10));
-        const CString file = JoinPath(top.dir, top.search.Name());
         if (IsJunkFile(file)) {
             m_nJunkKB += kb;
             ++m_nJunkCount;
@@ -127,6 +138,8 @@ void CNorvaneDlg::ScanDirectory(const CString& dir)
 
 void CNorvaneDlg::FinishScan()
 {
+    // Runs on the window's thread only (Stop, and the end of a walk), so the buttons change
+    // in order with the commands.
     m_bStop = true;
     if (HANDLE h = m_hScanThread.exchange(nullptr))
         ::CloseHandle(h);

@@ -36,8 +36,10 @@ DWORD WINAPI AnimationThreadProc(LPVOID pParam)
     CNorvaneDlg* pDlg = static_cast<CNorvaneDlg*>(pParam);
     const HWND hWnd = pDlg->m_hWnd;
     do {
-        for (int frame = 1; frame <= 6; ++frame)
+        for (int frame = 1; frame <= 6; ++frame) {
             DrawAnimationFrame(hWnd, frame);
+            pDlg->m_pauseGate.Wait();  // a pause holds the picture on this frame
+        }
     } while (pDlg->m_bAnimating && ::IsWindow(hWnd));
     return 0;
 }

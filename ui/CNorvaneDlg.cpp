@@ -23,6 +23,7 @@ CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
 
 CNorvaneDlg::~CNorvaneDlg()
 {
+    StopWorkers();
     delete m_pStatusFont;
     if (HANDLE h = m_hScanThread.exchange(nullptr))
         ::CloseHandle(h);
@@ -53,10 +54,21 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_BTN_START, &CNorvaneDlg::OnBnClickedStart)
+    ON_BN_CLICKED(IDC_BTN_SELECT_ALL, &CNorvaneDlg::OnBnClickedSelectAll)
+    ON_BN_CLICKED(IDC_BTN_SELECT_NONE, &CNorvaneDlg::OnBnClickedSelectNone)
+    ON_BN_CLICKED(IDC_BTN_STOP, &CNorvaneDlg::OnBnClickedStop)
+    ON_BN_CLICKED(IDC_BTN_PAUSE, &CNorvaneDlg::OnBnClickedPause)
+    ON_BN_CLICKED(IDC_BTN_DELETE, &CNorvaneDlg::OnBnClickedDelete)
+    ON_BN_CLICKED(IDC_BTN_DELETE_ALL, &CNorvaneDlg::OnBnClickedDeleteAll)
+    ON_WM_CLOSE()
     ON_WM_CTLCOLOR()
     ON_WM_ERASEBKGND()
+    ON_BN_CLICKED(IDC_BTN_SCAN_NOW, &CNorvaneDlg::OnBnClickedScanNow)
     ON_COMMAND(ID_MENU_ABOUT, &CNorvaneDlg::OnMenuAbout)
+    ON_COMMAND(ID_MENU_CLOSE, &CNorvaneDlg::OnClose)
     ON_MESSAGE(WM_SCAN_MAILBOX, &CNorvaneDlg::OnScanMailbox)
+    ON_MESSAGE(WM_SCAN_FINISHED, &CNorvaneDlg::OnScanFinished)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()
@@ -195,35 +207,6 @@ HBRUSH CNorvaneDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 BOOL CNorvaneDlg::OnEraseBkgnd(CDC*)
 {
     return TRUE;
-}
-
-void CNorvaneDlg::StartScanRun()
-{
-    GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOW);
-    GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
-    m_bStop = false;
-    m_bScanning = true;
-    m_comboDrive.GetWindowText(m_strDrive);
-    m_nDiskUsedKB = GetDiskUsedKB(m_strDrive);
-    m_progress.SetRange32(0, static_cast<int>(m_nDiskUsedKB >> 10));
-    if (m_hEvent) {
-        ::CloseHandle(m_hEvent);
-        m_hEvent = nullptr;
-    }
-    m_listFiles.ResetContent();
-    m_listFiles.UpdateHorizontalExtent();
-    m_mailbox.Reset();
-    m_hEvent = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
-    m_hScanThread = ::CreateThread(nullptr, 0, &ScanThreadProc, this, 0, nullptr);
-    if (m_hAnimThread)
-        ::CloseHandle(m_hAnimThread);
-    m_hAnimThread = ::CreateThread(nullptr, 0, &AnimationThreadProc, this, 0, nullptr);
-    GetDlgItem(IDC_BTN_START)->EnableWindow(FALSE);
-    GetDlgItem(IDC_BTN_STOP)->EnableWindow(TRUE);
-    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(TRUE);
-    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
-    // Read by the animation thread only after its first whole cycle.
-    m_bAnimating = true;
 }
 
 LRESULT CNorvaneDlg::OnScanMailbox(WPARAM, LPARAM)

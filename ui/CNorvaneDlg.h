@@ -12,10 +12,26 @@
 #include "../framework/CList.h"
 #include "../framework/CProgressCtrl.h"
 #include "../res/resource.h"
+#include "../scan/PauseGate.h"
 #include "../scan/ScanMailbox.h"
+
+#include <vector>
 
 // Tells the window that the walk has news in its mailbox.
 #define WM_SCAN_MAILBOX (WM_APP + 1)
+// The walk of run wParam has ended; the window does the end-of-run steps if it is still current.
+#define WM_SCAN_FINISHED (WM_APP + 2)
+
+class CNorvaneDlg;
+
+// What the scan thread is started with: the dialog, and what belongs to this run alone.
+struct CScanThreadStart {
+    CNorvaneDlg* pDlg;
+    HWND hWnd;
+    unsigned nRun;
+    HANDLE hEvent;  // the thread's own handle to the run's event; it closes it
+    CString strDrive;
+};
 
 DWORD WINAPI ScanThreadProc(LPVOID pParam);
 DWORD WINAPI AnimationThreadProc(LPVOID pParam);
@@ -86,12 +102,32 @@ public:
     BOOL IsJunkFile(const CString& path);
     UINT GetDiskUsedKB(const CString& root);
     void ShowScanSummary();
-    void ScanDirectory(const CString& dir);
+    // Walks dir for run nRun; a run that is no longer the current one stops walking.
+    void ScanDirectory(const CString& dir, unsigned nRun);
     void FinishScan();
     // Shows in the window everything the walk has handed over so far (window's thread only).
     void DrainMailbox();
+    bool IsCurrentRun(unsigned nRun) const { return m_nRunId.load() == nRun; }
 
     CScanMailbox m_mailbox;
+    CPauseGate m_pauseGate;
+    // Each run has its own number; a thread of an older run changes nothing of the dialog.
+    // The number changes, and the per-file updates of the walk happen, under m_runLock.
+    std::mutex m_runLock;
+    std::atomic<unsigned> m_nRunId{0};
+
+private:
+    // Refuses (FALSE) while a run is active or when no pattern is ticked; else starts a run.
+    BOOL TryStartRun();
+    // The steps that end a run once its walk is over: reset, summary, counters, filter list.
+    void EndRun();
+    // A stopped run whose thread has not come back yet: its end is done now, before a new run.
+    void RetirePreviousRun();
+    // The dialog is going away: no worker may touch it afterwards.
+    void StopWorkers();
+
+    bool m_bEndPending = false;     // the current run's end steps have not run yet
+    std::vector<HANDLE> m_workers;  // every worker thread still to be waited for at the end
 
 protected:
     // Sets up and starts a run: shows the bar and the list, takes the drive, measures it,
@@ -108,6 +144,17 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnMenuAbout();
     LRESULT OnScanMailbox(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScanFinished(WPARAM wParam, LPARAM lParam);
+
+    void OnBnClickedStart();
+    void OnBnClickedScanNow();
+    void OnBnClickedPause();
+    void OnBnClickedStop();
+    void OnBnClickedSelectAll();
+    void OnBnClickedSelectNone();
+    void OnBnClickedDelete();
+    void OnBnClickedDeleteAll();
+    void OnClose();
 
     DECLARE_MESSAGE_MAP()
 };
