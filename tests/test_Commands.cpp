@@ -1,0 +1,346 @@
+// The commands, clicked on the real dialog, and what the user then sees.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ModalDialog.h"
+#include "ScanTree.h"
+#include "TestDialog.h"
+#include "scan/FileSystem.h"
+
+namespace {
+
+std::string Text(HWND h)
+{
+    char buf[1024] = {};
+    ::GetWindowTextA(h, buf, sizeof(buf));
+    return buf;
+}
+
+bool Exists(const CString& path)
+{
+    return ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_run.reset(new ModalDialog(m_dlg));
+        m_hWnd = m_run->Wait();
+        ASSERT_NE(nullptr, m_hWnd);
+    }
+    void TearDown() override
+    {
+        Release();
+        m_run.reset();
+    }
+
+    HWND Item(int id) { return ::GetDlgItem(m_hWnd, id); }
+    void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
+    bool Enabled(int id) { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    bool Shown(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }
+    std::string Status() { return Text(Item(IDC_STATIC_STATUS)); }
+    void TypeDrive(const CString& root) { ::SendMessageA(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(root))); }
+
+    // A click on the check box of the pattern's entry.
+    void ClickPattern(const char* pattern)
+    {
+        HWND list = Item(IDC_LIST_TYPES);
+        const LRESULT index = ::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(pattern));
+        RECT rc = {};
+        ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
+        const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
+        ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+        ::SendMessageA(list, WM_LBUTTONUP, 0, pt);
+    }
+
+    // While this process holds the run's named event, a new run waits at its very start:
+    // the state "Scanning" then lasts as long as the test likes.
+    void Hold()
+    {
+        m_hHeld = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
+        ::WaitForSingleObject(m_hHeld, 0);
+    }
+    void Release()
+    {
+        if (m_hHeld) {
+            ::SetEvent(m_hHeld);
+            ::CloseHandle(m_hHeld);
+            m_hHeld = nullptr;
+        }
+    }
+
+    std::vector<std::string> Listed()
+    {
+        std::vector<std::string> items;
+        m_dlg.OnWindowThread([&] {
+            for (int i = 0, n = m_dlg.m_listFiles.GetCount(); i < n; ++i) {
+                CString text;
+                m_dlg.m_listFiles.GetText(i, text);
+                items.push_back(static_cast<const char*>(text));
+            }
+        });
+        std::sort(items.begin(), items.end());
+        return items;
+    }
+    bool WaitSummary() { return WaitFor([&] { return Status().rfind("扫描已完成", 0) == 0 && Enabled(IDC_BTN_START); }, 30000); }
+    bool WaitEnded()
+    {
+        // The walk is over and its end steps have run: the filter list is emptied last.
+        return WaitFor([&] {
+            bool ended = false;
+            m_dlg.OnWindowThread([&] {
+                std::lock_guard<std::mutex> lock(m_dlg.m_filterLock);
+                ended = !m_dlg.m_bScanning && m_dlg.m_filterList.IsEmpty();
+            });
+            return ended;
+        }, 30000);
+    }
+
+    CTestDlg m_dlg;
+    std::unique_ptr<ModalDialog> m_run;
+    HWND m_hWnd = nullptr;
+    HANDLE m_hHeld = nullptr;
+};
+
+TEST_F(Commands, ScanningPausedStoppedAsTheUserSeesThem)
+{
+    CScanTree tree("states");
+    tree.File("a.tmp", 1024);
+    TypeDrive(tree.Path());
+    Hold();
+    Click(IDC_BTN_START);
+    // Scanning
+    EXPECT_FALSE(Enabled(IDC_BTN_START));
+    EXPECT_TRUE(Enabled(IDC_BTN_STOP));
+    EXPECT_TRUE(Enabled(IDC_BTN_PAUSE));
+    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_TRUE(Shown(IDC_LIST_FILES));
+    EXPECT_TRUE(Shown(IDC_PROGRESS));
+    for (int id : {IDC_BTN_DELETE, IDC_BTN_DELETE_ALL, IDC_BTN_SELECT_ALL, IDC_BTN_SELECT_NONE, IDC_LIST_TYPES, IDC_COMBO_DRIVE})
+        EXPECT_TRUE(Enabled(id)) << id << " stays usable during a run";
+    // Paused
+    Click(IDC_BTN_PAUSE);
+    EXPECT_EQ("继续", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_FALSE(Enabled(IDC_BTN_START));
+    EXPECT_TRUE(Enabled(IDC_BTN_STOP));
+    // Continue, pause again, then stop from the paused state
+    Click(IDC_BTN_PAUSE);
+    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_FALSE(Enabled(IDC_BTN_START));
+    Click(IDC_BTN_PAUSE);
+    Click(IDC_BTN_STOP);
+    EXPECT_TRUE(Enabled(IDC_BTN_START));
+    EXPECT_FALSE(Enabled(IDC_BTN_STOP));
+    EXPECT_FALSE(Enabled(IDC_BTN_PAUSE));
+    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_EQ("扫描已完成！本次共扫描出 0 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", Status());
+    HWND bar = Item(IDC_PROGRESS);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0), ::SendMessageA(bar, PBM_GETPOS, 0, 0));
+    Release();
+    ASSERT_TRUE(WaitEnded());
+
+    // The next run's first press of Pause pauses.
+    Hold();
+    Click(IDC_BTN_START);
+    Click(IDC_BTN_PAUSE);
+    EXPECT_EQ("继续", Text(Item(IDC_BTN_PAUSE)));
+    Click(IDC_BTN_STOP);
+    Release();
+    ASSERT_TRUE(WaitEnded());
+}
+
+TEST_F(Commands, RefusedStarts)
+{
+    Click(IDC_BTN_SELECT_NONE);
+    Click(IDC_BTN_START);
+    EXPECT_EQ("请选择文件类型！", Status());
+    EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+    EXPECT_TRUE(Enabled(IDC_BTN_START));
+    EXPECT_FALSE(m_dlg.m_bScanning);
+    EXPECT_EQ(nullptr, m_dlg.m_hScanThread.load());
+    EXPECT_TRUE(m_dlg.m_bAnimating) << "a refused start raises the animation flag all the same";
+
+    m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_STATIC_STATUS)->SetWindowText("x"); });
+    Click(IDC_BTN_SCAN_NOW);
+    EXPECT_EQ("请选择文件类型！", Status());
+    EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_FALSE(Shown(IDC_PROGRESS));
+    EXPECT_FALSE(m_dlg.m_bScanning);
+}
+
+TEST_F(Commands, SelectAllEntriesStayForTheNextRun)
+{
+    CScanTree tree("selectall");
+    tree.File("a.tmp", 1024);
+    tree.File("b.old", 1024);
+    tree.File("c.txt", 1024);
+    TypeDrive(tree.Path());
+    const std::string root = static_cast<const char*>(tree.Path());
+
+    // Select all, untick "*.tmp", Start: the run still lists the .tmp file.
+    Click(IDC_BTN_SELECT_ALL);
+    ClickPattern("*.tmp");
+    ASSERT_EQ(0, m_dlg.m_checkList.GetCheck(static_cast<int>(::SendMessageA(Item(IDC_LIST_TYPES), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("*.tmp")))));
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    EXPECT_EQ((std::vector<std::string>{root + "\\a.tmp", root + "\\b.old"}), Listed());
+
+    // Select all, untick all, Start refused; tick one, Start: all six patterns match.
+    Click(IDC_BTN_SELECT_ALL);
+    Click(IDC_BTN_SELECT_NONE);
+    Click(IDC_BTN_START);
+    EXPECT_EQ("请选择文件类型！", Status());
+    ClickPattern("*.gid");
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    EXPECT_EQ((std::vector<std::string>{root + "\\a.tmp", root + "\\b.old"}), Listed());
+}
+
+TEST_F(Commands, PauseHoldsEverythingStillAndContinueGoesOn)
+{
+    CScanTree tree("pause");
+    tree.HostShell("for d in $(seq 60); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 300) $(seq -f g%g.txt 300)); done");
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitFor([&] { return m_dlg.m_nJunkCount.load() > 0; }));
+    Click(IDC_BTN_PAUSE);
+    ::Sleep(100);  // the walk halts before its next entry, the window shows what it found
+    const int count = m_dlg.m_nJunkCount.load();
+    const std::string status = Status();
+    const size_t listed = Listed().size();
+    ::Sleep(400);
+    EXPECT_EQ(count, m_dlg.m_nJunkCount.load());
+    EXPECT_EQ(status, Status());
+    EXPECT_EQ(listed, Listed().size());
+    EXPECT_EQ(static_cast<size_t>(count), listed) << "the paused window shows everything found so far";
+    EXPECT_LT(listed, 18000u);
+    Click(IDC_BTN_PAUSE);
+    ASSERT_TRUE(WaitEnded());
+    EXPECT_EQ(18000u, Listed().size());
+    EXPECT_EQ("扫描已完成！本次共扫描出 18000 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", Status());
+}
+
+TEST_F(Commands, StopAndStartAgainAtOnceGivesTheLastRunsResults)
+{
+    CScanTree tree("restart");
+    tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 250) $(seq -f g%g.old 50)); done");
+    TypeDrive(tree.Path());
+    for (int i = 0; i < 25; ++i) {
+        Click(IDC_BTN_START);
+        ::Sleep(i % 5);
+        Click(IDC_BTN_STOP);
+    }
+    // The last run alone: it lists every .tmp and .old file once, its counters are its own.
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    EXPECT_EQ(12000u, Listed().size());
+    EXPECT_EQ("扫描已完成！本次共扫描出 12000 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", Status());
+    ::Sleep(300);  // older threads still unwinding change nothing now
+    EXPECT_EQ(12000u, Listed().size());
+    EXPECT_TRUE(Enabled(IDC_BTN_START));
+    EXPECT_FALSE(Enabled(IDC_BTN_STOP));
+}
+
+TEST_F(Commands, DeleteActsOnTheSelectedEntryOnly)
+{
+    CScanTree tree("delete");
+    tree.File("a.tmp", 1024);
+    tree.File("b.tmp", 1024);
+    tree.File("readonly.tmp", 1024, FILE_ATTRIBUTE_READONLY);
+    const std::string deep = std::string(120, 'x') + "\\" + std::string(120, 'y');
+    tree.File(deep + "\\long.tmp", 1024);
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    ASSERT_EQ(4u, Listed().size());
+    HWND list = Item(IDC_LIST_FILES);
+
+    // Nothing selected: nothing happens.
+    Click(IDC_BTN_DELETE);
+    EXPECT_EQ(4u, Listed().size());
+    EXPECT_TRUE(Exists(tree.Path("a.tmp")));
+
+    auto select = [&](const CString& path) {
+        m_dlg.OnWindowThread([&] {
+            const int i = static_cast<int>(::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(static_cast<const char*>(path))));
+            ::SendMessageA(list, LB_SETSEL, FALSE, -1);
+            ::SendMessageA(list, LB_SETSEL, TRUE, i);
+            ::SendMessageA(list, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
+        });
+    };
+    select(tree.Path("b.tmp"));
+    Click(IDC_BTN_DELETE);
+    EXPECT_FALSE(Exists(tree.Path("b.tmp")));
+    EXPECT_TRUE(Exists(tree.Path("a.tmp")));
+    EXPECT_EQ(3u, Listed().size());
+
+    select(tree.Path("readonly.tmp"));
+    Click(IDC_BTN_DELETE);
+    EXPECT_TRUE(Exists(tree.Path("readonly.tmp"))) << "a read-only file stays";
+    EXPECT_EQ(2u, Listed().size()) << "its entry goes";
+
+    select(tree.Path(deep + "\\long.tmp"));
+    Click(IDC_BTN_DELETE);
+    EXPECT_FALSE(Exists(tree.Path(deep + "\\long.tmp"))) << "a path past 260 bytes is deleted";
+    EXPECT_EQ(1u, Listed().size());
+    ::SetFileAttributesW(ExtendedPath(tree.Path("readonly.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
+{
+    CScanTree tree("deleteall");
+    tree.File("a.tmp", 1024);
+    tree.File("sub\\b.old", 1024);
+    tree.File("keep.txt", 1024);
+    tree.File("sub\\keep.TMP", 1024);
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    ASSERT_EQ(2u, Listed().size());
+    // A listed file that went away meanwhile is passed over without a message.
+    ::DeleteFileW(ExtendedPath(tree.Path("a.tmp")).c_str());
+
+    Click(IDC_BTN_DELETE_ALL);
+    EXPECT_EQ("清理完毕！", Status());
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+    EXPECT_TRUE(Listed().empty());
+    EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_EQ("重新扫描", Text(Item(IDC_BTN_SCAN_NOW)));
+    EXPECT_FALSE(Exists(tree.Path("sub\\b.old")));
+    EXPECT_TRUE(Exists(tree.Path("keep.txt")));
+    EXPECT_TRUE(Exists(tree.Path("sub\\keep.TMP")));
+}
+
+TEST_F(Commands, DeleteAllOnAnEmptyListAndDuringARun)
+{
+    Click(IDC_BTN_DELETE_ALL);
+    EXPECT_EQ("清理完毕！", Status());
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+    EXPECT_EQ("重新扫描", Text(Item(IDC_BTN_SCAN_NOW)));
+
+    CScanTree tree("duringrun");
+    tree.File("a.tmp", 1024);
+    TypeDrive(tree.Path());
+    Hold();
+    Click(IDC_BTN_SCAN_NOW);
+    EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
+    Click(IDC_BTN_DELETE_ALL);
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+    EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_TRUE(m_dlg.m_bScanning) << "the run goes on";
+    Click(IDC_BTN_SCAN_NOW);
+    EXPECT_EQ("请选择文件类型！", Status()) << "refused while the run is active";
+    Release();
+    ASSERT_TRUE(WaitEnded());
+    EXPECT_EQ(1u, Listed().size()) << "found afterwards, into the hidden list";
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+}
+
+}  // namespace
