@@ -2,11 +2,13 @@
 // walk to the summary) against the plainest walk of the same tree in the same run.
 //   scan_bench.exe ROOT [ROUNDS]
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
 
+#include "res/resource.h"
 #include "ui/CNorvaneDlg.h"
 
 namespace {
@@ -70,12 +72,117 @@ double TimedScan(CBenchDlg& dlg, const std::string& root, int* listed)
     return seconds;
 }
 
+std::wstring Wide(const std::string& s)
+{
+    std::wstring w(s.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
+    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return w;
+}
+
+// The program's status text without asking its (possibly busy) window thread.
+std::wstring StatusOf(HWND hStatus)
+{
+    wchar_t buf[1024] = {};
+    ::InternalGetWindowText(hStatus, buf, 1024);
+    return buf;
+}
+
+bool StartsWith(const std::wstring& s, const char* ansiPrefix)
+{
+    return s.rfind(Wide(ansiPrefix), 0) == 0;
+}
+
+// The whole program: Kelvaro.exe started, the drive typed, Scan now clicked; the time to
+// the summary, then (with --delete) the time of Delete all.
+int ProgramBench(const std::string& exeUnixPath, const std::string& root, bool alsoDelete)
+{
+    std::string exe = exeUnixPath;
+    for (char& c : exe)
+        if (c == '/')
+            c = '\\';
+    const std::wstring path = L"\\\\?\\unix" + Wide(exe);
+    std::wstring cmd = L"Kelvaro.exe";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi))
+        return 1;
+    HWND hWnd = nullptr;
+    for (int i = 0; i < 3000 && !hWnd; ++i) {
+        ::Sleep(5);
+        struct S { DWORD pid; HWND h; } s = {pi.dwProcessId, nullptr};
+        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<S*>(lp);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
+                s->h = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&s));
+        hWnd = s.h;
+    }
+    if (!hWnd)
+        return 1;
+    HWND hStatus = ::GetDlgItem(hWnd, IDC_STATIC_STATUS);
+    ::SendMessageW(::GetDlgItem(hWnd, IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
+
+    const auto t0 = Clock::now();
+    ::PostMessageW(::GetDlgItem(hWnd, IDC_BTN_SCAN_NOW), BM_CLICK, 0, 0);
+    while (!StartsWith(StatusOf(hStatus), "扫描已完成"))
+        ::Sleep(2);
+    const double scan = std::chrono::duration<double>(Clock::now() - t0).count();
+    const auto f0 = Clock::now();
+    const long long files = PlainWalk(root);
+    const double floor = std::chrono::duration<double>(Clock::now() - f0).count();
+    const int listed = static_cast<int>(::SendMessageW(::GetDlgItem(hWnd, IDC_LIST_FILES), LB_GETCOUNT, 0, 0));
+    std::printf("%-28s whole program, click to summary: %.3f s (%lld files, %d listed); plain walk %.3f s; ratio %.2f\n",
+                root.c_str(), scan, files, listed, floor, scan / floor);
+
+    if (alsoDelete) {
+        // The status line must follow the loop: count how often its text changes.
+        int changes = 0;
+        double longestStill = 0;
+        std::wstring last = StatusOf(hStatus);
+        auto lastChange = Clock::now();
+        const auto d0 = Clock::now();
+        ::PostMessageW(::GetDlgItem(hWnd, IDC_BTN_DELETE_ALL), BM_CLICK, 0, 0);
+        for (;;) {
+            const std::wstring now = StatusOf(hStatus);
+            if (now != last) {
+                const double still = std::chrono::duration<double>(Clock::now() - lastChange).count();
+                if (changes > 0 && still > longestStill)
+                    longestStill = still;
+                ++changes;
+                last = now;
+                lastChange = Clock::now();
+            }
+            if (StartsWith(now, "清理完毕"))
+                break;
+            ::Sleep(1);
+        }
+        const double del = std::chrono::duration<double>(Clock::now() - d0).count();
+        std::printf("%-28s Delete all of %d files: %.3f s (%.0f us/file); status text changed %d times, "
+                    "longest still %.3f s\n", root.c_str(), listed, del, del * 1e6 / (listed ? listed : 1), changes, longestStill);
+    }
+    ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 4 && (std::strcmp(argv[1], "--program") == 0 || std::strcmp(argv[1], "--program-delete") == 0))
+        return ProgramBench(argv[2], argv[3], std::strcmp(argv[1], "--program-delete") == 0);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: scan_bench ROOT [ROUNDS]\n");
+        std::fprintf(stderr, "usage: scan_bench ROOT [ROUNDS]\n"
+                             "       scan_bench --program|--program-delete KELVARO_UNIX_PATH ROOT\n");
         return 2;
     }
     const std::string root = argv[1];

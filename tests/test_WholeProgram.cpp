@@ -1,0 +1,275 @@
+// Kelvaro.exe started as a user starts it, driven from this process through its window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ModalDialog.h"
+#include "ScanTree.h"
+#include "res/resource.h"
+#include "scan/FileSystem.h"
+
+namespace {
+
+std::wstring Wide(const std::string& ansi)
+{
+    std::wstring w(ansi.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], static_cast<int>(w.size()));
+    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return w;
+}
+
+std::string Narrow(const std::wstring& wide)
+{
+    std::string s(wide.size() * 2 + 1, '\0');
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &s[0], static_cast<int>(s.size()), nullptr, nullptr);
+    s.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return s;
+}
+
+// Another process's window text, read as a user reads it.
+std::string Text(HWND h)
+{
+    wchar_t buf[1024] = {};
+    ::GetWindowTextW(h, buf, 1024);
+    return Narrow(buf);
+}
+
+class Program {
+public:
+    Program()
+    {
+        std::string exe = KELVARO_EXE;
+        std::replace(exe.begin(), exe.end(), '/', '\\');
+        const std::wstring path = L"\\\\?\\unix" + Wide(exe);
+        std::wstring cmd = L"Kelvaro.exe";
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        m_started = ::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &m_pi) != FALSE;
+        if (m_started)
+            WaitFor([this] { return (m_hWnd = FindMain()) != nullptr; }, 15000);
+    }
+    ~Program()
+    {
+        if (m_started) {
+            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(m_pi.hProcess, 1);
+            ::CloseHandle(m_pi.hThread);
+            ::CloseHandle(m_pi.hProcess);
+        }
+    }
+
+    HWND Window() const { return m_hWnd; }
+    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void Click(int id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); }
+    std::string Status() const { return Text(Item(IDC_STATIC_STATUS)); }
+    void TypeDrive(const CString& text) const
+    {
+        const std::wstring w = Wide(static_cast<const char*>(text));
+        ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    }
+    std::vector<std::string> Listed() const
+    {
+        // Across processes the list's text is read in UTF-16 (Wine answers the narrow form in it).
+        std::vector<std::string> items;
+        HWND list = Item(IDC_LIST_FILES);
+        const int n = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            std::wstring w(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&w[0]));
+            items.push_back(Narrow(w.c_str()));
+        }
+        std::sort(items.begin(), items.end());
+        return items;
+    }
+    // The question box the program shows above its window, or null.
+    HWND Question() const
+    {
+        struct Search { HWND owner; HWND found; } s = {m_hWnd, nullptr};
+        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (h != s->owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == s->owner) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+    void PressKey(UINT vk) const
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hWnd, nullptr), &info);
+        HWND target = info.hwndFocus ? info.hwndFocus : m_hWnd;
+        ::PostMessageW(target, WM_KEYDOWN, vk, 1);
+        ::PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
+    }
+    // The exit status, once the process has ended within the time; -1 if it has not.
+    long ExitCode(DWORD timeoutMs) const
+    {
+        if (::WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_pi.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    bool Running() const { return ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
+
+private:
+    HWND FindMain() const
+    {
+        struct Search { DWORD pid; HWND found; } s = {m_pi.dwProcessId, nullptr};
+        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    bool m_started = false;
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_hWnd = nullptr;
+};
+
+// While the test holds the named event, the program's run waits at its start: a run that
+// stays active as long as the test needs.
+class HeldEvent {
+public:
+    HeldEvent() : m_h(::CreateEventA(nullptr, FALSE, TRUE, "Event")) { ::WaitForSingleObject(m_h, 0); }
+    ~HeldEvent()
+    {
+        ::SetEvent(m_h);
+        ::CloseHandle(m_h);
+    }
+
+private:
+    HANDLE m_h;
+};
+
+std::string ReadFile(const CString& path)
+{
+    HANDLE h = ::CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<gone>";
+    char buf[4096];
+    DWORD got = 0;
+    ::ReadFile(h, buf, sizeof(buf), &got, nullptr);
+    ::CloseHandle(h);
+    return std::string(buf, got);
+}
+
+void WriteFile(const CString& path, const std::string& content)
+{
+    HANDLE h = ::CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
+    ::CloseHandle(h);
+}
+
+TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
+{
+    CScanTree tree("program");
+    tree.Dir("下载\\旧版");
+    const std::vector<std::string> junk = {"a.tmp", "下载\\临时.tmp", "下载\\旧版\\配置.old", "help.gid", "x._mp", "n.syd"};
+    const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "upper.TMP", "下载\\setup.exe", "tmp.", "b.old.bak"};
+    for (const std::string& f : junk)
+        WriteFile(tree.Path(f), std::string(3000, 'j'));
+    for (const std::string& f : kept)
+        WriteFile(tree.Path(f), "keep " + f);
+
+    Program kelvaro;
+    ASSERT_NE(nullptr, kelvaro.Window()) << "Kelvaro did not open its window";
+    EXPECT_EQ("Kelvaro", Text(kelvaro.Window()));
+    kelvaro.TypeDrive(tree.Path());
+    kelvaro.Click(IDC_BTN_SCAN_NOW);
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000)) << kelvaro.Status();
+
+    std::vector<std::string> expected;
+    for (const std::string& f : junk)
+        expected.push_back(static_cast<const char*>(tree.Path(f)));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, kelvaro.Listed());
+    EXPECT_EQ("扫描已完成！本次共扫描出 6 个垃圾文件，立即清除可帮您节省 12KB 磁盘空间。", kelvaro.Status());
+
+    kelvaro.Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status() == "清理完毕！"; }));
+    for (const std::string& f : junk)
+        EXPECT_EQ("<gone>", ReadFile(tree.Path(f))) << f;
+    for (const std::string& f : kept)
+        EXPECT_EQ("keep " + f, ReadFile(tree.Path(f))) << f << " is intact";
+
+    // No run is active: closing asks nothing.
+    ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, kelvaro.ExitCode(10000));
+}
+
+TEST(WholeProgram, CloseDuringARunAsksFirst)
+{
+    CScanTree tree("closing");
+    tree.File("a.tmp", 1024);
+    HeldEvent held;
+    Program kelvaro;
+    ASSERT_NE(nullptr, kelvaro.Window());
+    kelvaro.TypeDrive(tree.Path());
+    kelvaro.Click(IDC_BTN_SCAN_NOW);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP)) != FALSE; }));
+
+    ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = kelvaro.Question()) != nullptr; })) << "no question";
+    EXPECT_EQ("Kelvaro", Text(box));
+    bool asked = false;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        asked |= Text(child) == "扫描还未完成，您确定要关闭程序码？";
+    EXPECT_TRUE(asked);
+    ASSERT_NE(nullptr, ::GetDlgItem(box, IDYES));
+    ASSERT_NE(nullptr, ::GetDlgItem(box, IDNO));
+    ::PostMessageW(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    ::Sleep(200);
+    EXPECT_TRUE(kelvaro.Running()) << "No keeps the program";
+    EXPECT_TRUE(::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP))) << "and its run";
+
+    // The popup menu's close item asks the same; Yes ends the program with status 0.
+    ::PostMessageW(kelvaro.Window(), WM_COMMAND, ID_MENU_CLOSE, 0);
+    ASSERT_TRUE(WaitFor([&] { return (box = kelvaro.Question()) != nullptr; }));
+    ::PostMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    EXPECT_EQ(0, kelvaro.ExitCode(10000));
+}
+
+TEST(WholeProgram, EscDuringARunEndsWithStatusZero)
+{
+    CScanTree tree("escape");
+    tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
+    {
+        // The walk under way.
+        Program kelvaro;
+        ASSERT_NE(nullptr, kelvaro.Window());
+        kelvaro.TypeDrive(tree.Path());
+        kelvaro.Click(IDC_BTN_SCAN_NOW);
+        ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().find(".tmp") != std::string::npos; })) << kelvaro.Status();
+        kelvaro.PressKey(VK_ESCAPE);
+        EXPECT_EQ(0, kelvaro.ExitCode(10000));
+    }
+    {
+        // The run still waiting at its start.
+        HeldEvent held;
+        Program kelvaro;
+        ASSERT_NE(nullptr, kelvaro.Window());
+        kelvaro.TypeDrive(tree.Path());
+        kelvaro.Click(IDC_BTN_SCAN_NOW);
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP)) != FALSE; }));
+        kelvaro.PressKey(VK_ESCAPE);
+        EXPECT_EQ(0, kelvaro.ExitCode(10000));
+    }
+}
+
+}  // namespace
