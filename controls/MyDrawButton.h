@@ -1,12 +1,46 @@
-// The skinned push button of the main window.
+// The skinned push button: a bitmap face (the key colour left transparent), a centred bold
+// caption, and a second face while the pointer is over it. It notices that the pointer has
+// left by looking at the cursor on a 10 ms timer.
 #pragma once
 
 #include "../framework/CButton.h"
 
 class MyDrawButton : public CButton {
 public:
-    // Bitmap faces, written by the owner after the button is bound.
+    int m_nMouseState = 1;  // 0 while the pointer is over the button
     UINT m_nNormalBmp = 0;
     UINT m_nHoverBmp = 0;
     UINT m_nCurBmp = 0;
+    bool m_bHasIcon = false;
+    int m_nIconLeft = 5;
+    int m_nIconTop = 5;
+    int m_nIconWidth = 24;
+    int m_nIconHeight = 24;
+    HICON m_hButtonIcon = nullptr;  // not owned
+    bool m_bHover = false;
+    COLORREF m_crCurText = RGB(255, 255, 255);
+    COLORREF m_crHoverText = RGB(255, 255, 255);
+    COLORREF m_crNormalText = RGB(255, 255, 255);
+
+    static const UINT_PTR kHoverTimer = 24;
+    static const COLORREF kKeyColour = RGB(14, 94, 157);
+
+    // Pressed, focused and disabled buttons look like any other: only the hover state shows.
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+    void DrawFaceBitmap();
+    void DrawButtonIcon();
+    void DrawButtonText();
+
+protected:
+    void PreSubclassWindow() override;
+    void OnMouseMove(UINT nFlags, CPoint point);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnMouseLeave();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Repaint();
+    void LeaveHover();
 };

@@ -95,3 +95,29 @@ protected:                                             \
 #define ON_MESSAGE(message, memberFxn)                                                     \
     {(UINT)(message), 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                             \
         AFX_UNUSED_ARGS; return (AFX_SELF->*(memberFxn))(wParam, lParam); }},
+#define ON_WM_SIZE()                                                                       \
+    {WM_SIZE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                     \
+        AFX_UNUSED_ARGS;                                                                   \
+        AFX_SELF->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),    \
+                         static_cast<short>(HIWORD(lParam))); return 0; }},
+#define ON_WM_NCPAINT()                                                                    \
+    {WM_NCPAINT, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnNcPaint(); return 0; }},
+#define ON_WM_NCACTIVATE()                                                                 \
+    {WM_NCACTIVATE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                               \
+        AFX_UNUSED_ARGS; return AFX_SELF->OnNcActivate(static_cast<BOOL>(wParam)) ? 1 : 0; }},
+#define AFX_NC_POINT_HANDLER(message, handler)                                             \
+    {message, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                     \
+        AFX_UNUSED_ARGS; AFX_SELF->handler(static_cast<UINT>(wParam), CPoint(lParam)); return 0; }},
+#define ON_WM_NCMOUSEMOVE() AFX_NC_POINT_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
+#define ON_WM_NCLBUTTONDOWN() AFX_NC_POINT_HANDLER(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCLBUTTONDBLCLK() AFX_NC_POINT_HANDLER(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+#define ON_WM_NCRBUTTONUP() AFX_NC_POINT_HANDLER(WM_NCRBUTTONUP, OnNcRButtonUp)
+#define ON_WM_NCRBUTTONDOWN() AFX_NC_POINT_HANDLER(WM_NCRBUTTONDOWN, OnNcRButtonDown)
+#define ON_WM_MOUSEMOVE() AFX_NC_POINT_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+#define ON_WM_NCMOUSELEAVE()                                                               \
+    {WM_NCMOUSELEAVE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnNcMouseLeave(); return 0; }},
+#define ON_WM_MOUSELEAVE()                                                                 \
+    {WM_MOUSELEAVE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnMouseLeave(); return 0; }},
+#define ON_WM_TIMER()                                                                      \
+    {WM_TIMER, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                    \
+        AFX_UNUSED_ARGS; AFX_SELF->OnTimer(static_cast<UINT_PTR>(wParam)); return 0; }},

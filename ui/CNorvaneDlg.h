@@ -14,6 +14,7 @@
 #include "../res/resource.h"
 #include "../scan/PauseGate.h"
 #include "../scan/ScanMailbox.h"
+#include "SkinGeometry.h"
 
 #include <vector>
 
@@ -117,6 +118,10 @@ public:
     std::atomic<unsigned> m_nRunId{0};
 
 private:
+    void DrawCaptionButtons(CaptionButton hot);
+    // Maximized <-> restored, the flags first (the size notification reads them).
+    void ToggleMaximized();
+
     // Refuses (FALSE) while a run is active or when no pattern is ticked; else starts a run.
     BOOL TryStartRun();
     // The steps that end a run once its walk is over: reset, summary, counters, filter list.
@@ -155,6 +160,22 @@ protected:
     void OnBnClickedDelete();
     void OnBnClickedDeleteAll();
     void OnClose();
+
+    // The skin.
+    void DrawSkinBitmap(int x, int y, int cx, int cy, UINT nBitmapID);
+    void DrawSkinFrame();
+    void DrawTitleText();
+    void OnNcPaint();
+    BOOL OnNcActivate(BOOL bActive);
+    void OnNcMouseMove(UINT nHitTest, CPoint point);
+    void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    void OnNcMouseLeave();
+    void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
+    void OnNcRButtonDown(UINT nHitTest, CPoint point);
+    void OnNcRButtonUp(UINT nHitTest, CPoint point);
+    void OnMenuMinimize();
+    void OnMenuMaximize();
+    void OnSize(UINT nType, int cx, int cy);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,281 @@
+// The skin on the real dialog, driven by real pointer input in Wine's virtual desktop.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "ModalDialog.h"
+#include "TestDialog.h"
+
+namespace {
+
+const COLORREF kBlue = RGB(14, 94, 157);
+
+void MoveTo(int x, int y)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((x * 65535.0) / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>((y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void Press(DWORD down, DWORD up)
+{
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    ::SendInput(2, in, sizeof(INPUT));
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC dc = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::ReleaseDC(nullptr, dc);
+    return c;
+}
+
+COLORREF BitmapPixel(UINT id, int x, int y)
+{
+    HBITMAP bmp = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bmp);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(bmp);
+    return c;
+}
+
+// A fresh GDI handle's slot: the system reuses freed slots, so a leak shows as a climb.
+unsigned GdiSlot()
+{
+    HBRUSH b = ::CreateSolidBrush(RGB(1, 2, 3));
+    const unsigned slot = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(b) & 0xFFFF);
+    ::DeleteObject(b);
+    return slot;
+}
+
+class Skin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_run.reset(new ModalDialog(m_dlg));
+        m_hWnd = m_run->Wait();
+        ASSERT_NE(nullptr, m_hWnd);
+        ::SetForegroundWindow(m_hWnd);
+        ::Sleep(100);
+    }
+    void TearDown() override { m_run.reset(); }
+
+    RECT Window() const { RECT rc; ::GetWindowRect(m_hWnd, &rc); return rc; }
+    // A point of the window in screen coordinates, from the window's top-left or top-right.
+    void MoveInWindow(int x, int y) { RECT rc = Window(); MoveTo(rc.left + x, rc.top + y); }
+    void MoveFromRight(int dx, int y) { RECT rc = Window(); MoveTo(rc.right - dx, rc.top + y); }
+    void Click() { Press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+    // Holds, and the dialog's thread has finished what it was doing when it came to hold.
+    bool Settles(const std::function<bool()>& pred)
+    {
+        const bool held = WaitFor(pred, 3000);
+        m_dlg.OnWindowThread([] {});
+        return held;
+    }
+
+    std::map<int, RECT> Layout()
+    {
+        std::map<int, RECT> layout;
+        for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1011, 1015, 1016, 1021, 1027}) {
+            RECT rc;
+            HWND h = ::GetDlgItem(m_hWnd, id);
+            ::GetWindowRect(h, &rc);
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+            layout[id] = rc;
+        }
+        return layout;
+    }
+
+    CTestDlg m_dlg;
+    std::unique_ptr<ModalDialog> m_run;
+    HWND m_hWnd = nullptr;
+};
+
+TEST_F(Skin, PushButtonsShowTheHoverFaceWhileThePointerIsOverThem)
+{
+    RECT start, stop;
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_START), &start);
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_SELECT_ALL), &stop);
+    MoveTo((start.left + start.right) / 2, (start.top + start.bottom) / 2);
+    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnStart.m_nCurBmp == IDB_BTN_HOT; }));
+    // Straight onto another button: the first goes back by its timer, the second lights up.
+    MoveTo((stop.left + stop.right) / 2, (stop.top + stop.bottom) / 2);
+    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnSelectAll.m_nCurBmp == IDB_BTN_HOT; }));
+    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnStart.m_nCurBmp == IDB_BTN; }));
+    EXPECT_EQ(1, m_dlg.m_btnStart.m_nMouseState);
+    MoveInWindow(300, 300);
+    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnSelectAll.m_nCurBmp == IDB_BTN; }));
+
+    // Dragged onto with the left button held: no hover face.
+    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_DELETE), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(static_cast<UINT>(IDB_BTN), m_dlg.m_btnDelete.m_nCurBmp);
+    EXPECT_FALSE(m_dlg.m_btnDelete.m_bHover);
+    // The button face leaves the dialog's blue showing at its rounded corners.
+    RECT del;
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_DELETE), &del);
+    EXPECT_EQ(kBlue, ScreenPixel(del.left, del.top));
+    EXPECT_EQ(BitmapPixel(IDB_BTN, 4, 12), ScreenPixel(del.left + 4, del.top + 12));
+}
+
+TEST_F(Skin, FramePixelsAndTheHotCloseFace)
+{
+    const RECT rc = Window();
+    const int W = rc.right - rc.left;
+    EXPECT_EQ(kBlue, ScreenPixel(rc.left + 1, rc.top + 100)) << "left edge";
+    EXPECT_EQ(kBlue, ScreenPixel(rc.right - 2, rc.top + 100)) << "right edge";
+    EXPECT_EQ(kBlue, ScreenPixel(rc.left + 200, rc.bottom - 2)) << "bottom edge";
+    for (UINT id : {IDB_MIN, IDB_MAX, IDB_CLOSE}) {
+        const int x = id == IDB_MIN ? W - 83 : id == IDB_MAX ? W - 57 : W - 31;
+        EXPECT_EQ(BitmapPixel(id, 13, 3), ScreenPixel(rc.left + x + 13, rc.top + 3)) << id;
+    }
+    MoveFromRight(10, 10);  // the close slot, right of the close face
+    EXPECT_TRUE(Settles([&] { return m_dlg.m_bCloseHot; }));
+    EXPECT_TRUE(Settles([&] { return ScreenPixel(rc.left + W - 31 + 2, rc.top + 2) == BitmapPixel(IDB_CLOSE_HOT, 2, 2); }));
+    EXPECT_FALSE(m_dlg.m_bMinHot || m_dlg.m_bMaxHot);
+}
+
+TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
+{
+    const std::map<int, RECT> before = Layout();
+    RECT typesBefore;
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &typesBefore);
+
+    MoveFromRight(40, 10);  // the maximize slot
+    ASSERT_TRUE(Settles([&] { return m_dlg.m_bMaxHot; }));
+    Click();
+    ASSERT_TRUE(Settles([&] { return ::IsZoomed(m_hWnd) != FALSE; }));
+    EXPECT_TRUE(m_dlg.m_bMaximized);
+    EXPECT_FALSE(m_dlg.m_bRestored);
+    // Maximized: the check list spans from Select all's left edge to Stop's right edge.
+    RECT types, stop, selAll;
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &types);
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_STOP), &stop);
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_SELECT_ALL), &selAll);
+    EXPECT_EQ(stop.right - selAll.left, types.right - types.left);
+    EXPECT_GT(Layout()[IDC_LIST_FILES].right, before.at(IDC_LIST_FILES).right) << "the list grew";
+
+    // Pressing again without moving restores.
+    ASSERT_TRUE(m_dlg.m_bMaxHot);
+    Click();
+    ASSERT_TRUE(Settles([&] { return !::IsZoomed(m_hWnd) && m_dlg.m_bRestored; }));
+    for (const auto& kv : Layout()) {
+        const RECT& was = before.at(kv.first);
+        EXPECT_LE(was.left - kv.second.left, 1) << kv.first;
+        EXPECT_GE(was.left - kv.second.left, 0) << kv.first;
+        EXPECT_LE(was.top - kv.second.top, 1) << kv.first;
+        EXPECT_GE(was.top - kv.second.top, 0) << kv.first;
+    }
+    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &types);
+    EXPECT_EQ(typesBefore.right - typesBefore.left, types.right - types.left) << "exactly its template width";
+
+    // Minimize through its caption button; back from the taskbar leaves the restored layout.
+    const std::map<int, RECT> restored = Layout();
+    MoveFromRight(65, 10);  // the minimize slot
+    ASSERT_TRUE(Settles([&] { return m_dlg.m_bMinHot; }));
+    Click();
+    ASSERT_TRUE(Settles([&] { return ::IsIconic(m_hWnd) != FALSE; }));
+    EXPECT_FALSE(m_dlg.m_bMinHot);
+    ::ShowWindow(m_hWnd, SW_RESTORE);
+    ASSERT_TRUE(Settles([&] { return !::IsIconic(m_hWnd); }));
+    for (const auto& kv : Layout()) {
+        EXPECT_LE(restored.at(kv.first).left - kv.second.left, 1) << kv.first;
+        EXPECT_LE(restored.at(kv.first).top - kv.second.top, 1) << kv.first;
+        EXPECT_EQ(restored.at(kv.first).right - restored.at(kv.first).left, kv.second.right - kv.second.left) << kv.first;
+    }
+}
+
+TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
+{
+    ::SendMessageA(m_hWnd, WM_NCLBUTTONDBLCLK, HTLEFT, 0);
+    EXPECT_TRUE(::IsZoomed(m_hWnd));
+    ::SendMessageA(m_hWnd, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_FALSE(::IsZoomed(m_hWnd));
+
+    ::SendMessageA(m_hWnd, WM_COMMAND, ID_MENU_MAXIMIZE, 0);
+    EXPECT_TRUE(::IsZoomed(m_hWnd)) << "the menu's maximize item does what it says";
+    ::SendMessageA(m_hWnd, WM_COMMAND, ID_MENU_MAXIMIZE, 0);
+    EXPECT_FALSE(::IsZoomed(m_hWnd));
+    ::SendMessageA(m_hWnd, WM_COMMAND, ID_MENU_MINIMIZE, 0);
+    EXPECT_TRUE(::IsIconic(m_hWnd));
+    ::ShowWindow(m_hWnd, SW_RESTORE);
+
+    ::PostMessageA(m_hWnd, WM_COMMAND, ID_MENU_ABOUT, 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = m_run->FindOwnedPopup()) != nullptr; }));
+    ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
+
+    // A right click on the title bar opens the menu.
+    ::SetForegroundWindow(m_hWnd);
+    MoveInWindow(200, 10);
+    ::Sleep(100);
+    Press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = ::FindWindowA("#32768", nullptr)) != nullptr && ::IsWindowVisible(menu); }))
+        << "no popup menu";
+    INPUT esc[2] = {};
+    esc[0].type = esc[1].type = INPUT_KEYBOARD;
+    esc[0].ki.wVk = esc[1].ki.wVk = VK_ESCAPE;
+    esc[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, esc, sizeof(INPUT));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+}
+
+TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
+{
+    // A run waits on the event this test holds, so closing asks instead of ending the test.
+    HANDLE held = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
+    ::WaitForSingleObject(held, 0);
+    m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_COMBO_DRIVE)->SetWindowText("C:\\\\windows"); });
+    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_START), BM_CLICK, 0, 0);
+    ASSERT_TRUE(m_dlg.m_bScanning);
+
+    MoveFromRight(10, 10);
+    ASSERT_TRUE(Settles([&] { return m_dlg.m_bCloseHot; }));
+    Click();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_run->FindOwnedPopup()) != nullptr; })) << "the close button asks";
+    ::PostMessageA(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+
+    ::PostMessageA(m_hWnd, WM_COMMAND, ID_MENU_CLOSE, 0);
+    ASSERT_TRUE(WaitFor([&] { return (box = m_run->FindOwnedPopup()) != nullptr; })) << "the close item asks";
+    ::PostMessageA(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+
+    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_STOP), BM_CLICK, 0, 0);
+    ::SetEvent(held);
+    ::CloseHandle(held);
+}
+
+TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)
+{
+    ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
+    const unsigned before = GdiSlot();
+    const DWORD countBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    RECT rc = Window();
+    for (int i = 0; i < 1000; ++i) {
+        ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
+        ::SendMessageA(m_hWnd, WM_NCACTIVATE, i % 2, 0);
+        ::SendMessageA(m_hWnd, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(rc.right - 10 - (i % 90), rc.top + 5));
+        ::SendMessageA(m_hWnd, WM_NCMOUSELEAVE, 0, 0);
+        HWND button = ::GetDlgItem(m_hWnd, i % 2 ? IDC_BTN_START : IDC_BTN_SCAN_NOW);
+        ::InvalidateRect(button, nullptr, FALSE);
+        ::UpdateWindow(button);
+    }
+    EXPECT_LE(GdiSlot(), before + 50) << "drawing objects pile up";
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), countBefore + 5);
+}
+
+}  // namespace
