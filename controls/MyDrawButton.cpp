@@ -32,25 +32,14 @@ void MyDrawButton::Repaint()
 
 void MyDrawButton::DrawFaceBitmap()
 {
-    const UINT id = m_nCurBmp & 0xFFFF;
-    HBITMAP hBitmap = ::LoadBitmapA(AfxFindResourceHandle(MAKEINTRESOURCEA(id), RT_BITMAP), MAKEINTRESOURCEA(id));
-    if (!hBitmap)
+    CBitmap face;
+    if (!face.LoadBitmap(m_nCurBmp & 0xFFFF))
         return;  // no face: the caption is still drawn
-    {
-        CWindowDC dc(m_hWnd);
-        HDC hMem = ::CreateCompatibleDC(dc);
-        if (hMem) {
-            BITMAP bm = {};
-            ::GetObjectA(hBitmap, sizeof(bm), &bm);
-            {
-                CSelectObject select(hMem, hBitmap);
-                // Never stretched: the face covers its own size from the top-left corner.
-                ::TransparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, hMem, 0, 0, bm.bmWidth, bm.bmHeight, kKeyColour);
-            }
-            ::DeleteDC(hMem);
-        }
-    }
-    ::DeleteObject(hBitmap);
+    CWindowDC dc(m_hWnd);
+    CMemoryDC mem(dc, face);
+    // Never stretched: the face covers its own size from the top-left corner.
+    const SIZE size = face.GetSize();
+    ::TransparentBlt(dc, 0, 0, size.cx, size.cy, mem, 0, 0, size.cx, size.cy, kKeyColour);
 }
 
 void MyDrawButton::DrawButtonIcon()

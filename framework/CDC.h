@@ -74,3 +74,24 @@ public:
 private:
     HWND m_hWnd;
 };
+
+// A memory context compatible with another, holding one bitmap for as long as it lives;
+// the bitmap is taken out again before the context is deleted.
+class CMemoryDC : public CDC {
+public:
+    CMemoryDC(HDC hCompatible, HBITMAP hBitmap) : CDC(::CreateCompatibleDC(hCompatible))
+    {
+        if (m_hDC)
+            m_hOld = ::SelectObject(m_hDC, hBitmap);
+    }
+    ~CMemoryDC()
+    {
+        if (m_hDC) {
+            ::SelectObject(m_hDC, m_hOld);
+            ::DeleteDC(m_hDC);
+        }
+    }
+
+private:
+    HGDIOBJ m_hOld = nullptr;
+};

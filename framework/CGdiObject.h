@@ -50,3 +50,20 @@ public:
     }
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };
+
+// A bitmap loaded from the program's resources, freed with the object.
+class CBitmap : public CGdiObject {
+public:
+    BOOL LoadBitmap(UINT nIDResource)
+    {
+        return Attach(::LoadBitmapA(AfxFindResourceHandle(MAKEINTRESOURCEA(nIDResource), RT_BITMAP),
+                                    MAKEINTRESOURCEA(nIDResource)));
+    }
+    SIZE GetSize() const
+    {
+        BITMAP bm = {};
+        ::GetObjectA(m_hObject, sizeof(bm), &bm);
+        return SIZE{bm.bmWidth, bm.bmHeight};
+    }
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+};

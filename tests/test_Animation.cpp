@@ -5,21 +5,11 @@
 #include <chrono>
 
 #include "ModalDialog.h"
+#include "Pixels.h"
 #include "TestDialog.h"
 
 namespace {
 
-COLORREF BitmapPixel(UINT id, int x, int y)
-{
-    HBITMAP bmp = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bmp);
-    const COLORREF c = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(bmp);
-    return c;
-}
 
 TEST(Animation, AWholeCycleAfterTheFlagIsClearedEndingOnFrameSix)
 {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ModalDialog.h"
+#include "Pixels.h"
 #include "TestDialog.h"
 
 namespace {
@@ -38,17 +39,6 @@ COLORREF ScreenPixel(int x, int y)
     return c;
 }
 
-COLORREF BitmapPixel(UINT id, int x, int y)
-{
-    HBITMAP bmp = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bmp);
-    const COLORREF c = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(bmp);
-    return c;
-}
 
 // A fresh GDI handle's slot: the system reuses freed slots, so a leak shows as a climb.
 unsigned GdiSlot()

@@ -7,25 +7,16 @@ void DrawAnimationFrame(HWND hWnd, int nFrame)
     if (!hWnd || !::IsWindow(hWnd))
         return;
     {
-        CWindowDC dc(hWnd);
-        if (!dc.GetSafeHdc())
-            return;
-        const UINT id = 191 + static_cast<UINT>(nFrame);
-        HBITMAP hBitmap = ::LoadBitmapA(AfxFindResourceHandle(MAKEINTRESOURCEA(id), RT_BITMAP), MAKEINTRESOURCEA(id));
-        HDC hMem = ::CreateCompatibleDC(dc);
-        if (hBitmap && hMem) {
-            BITMAP bm = {};
-            ::GetObjectA(hBitmap, sizeof(bm), &bm);
-            CSelectObject select(hMem, hBitmap);
+        CBitmap frame;
+        if (frame.LoadBitmap(191 + static_cast<UINT>(nFrame))) {
+            CWindowDC dc(hWnd);
+            CMemoryDC mem(dc, frame);
+            const SIZE size = frame.GetSize();
             const int x = ::GetSystemMetrics(SM_CXDLGFRAME) + ::GetSystemMetrics(SM_CXBORDER) + 10;
             const int y = ::GetSystemMetrics(SM_CYDLGFRAME) + ::GetSystemMetrics(SM_CYBORDER) +
                           ::GetSystemMetrics(SM_CYCAPTION) + 12;
-            ::StretchBlt(dc, x, y, 24, 24, hMem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            ::StretchBlt(dc, x, y, 24, 24, mem, 0, 0, size.cx, size.cy, SRCCOPY);
         }
-        if (hMem)
-            ::DeleteDC(hMem);
-        if (hBitmap)
-            ::DeleteObject(hBitmap);
     }
     // The window's context is given back before the pause, not held through it.
     ::Sleep(40);

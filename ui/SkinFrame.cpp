@@ -18,24 +18,13 @@ UINT FaceOf(CaptionButton b, CaptionButton hot)
 
 void CNorvaneDlg::DrawSkinBitmap(int x, int y, int cx, int cy, UINT nBitmapID)
 {
-    HBITMAP hBitmap = ::LoadBitmapA(AfxFindResourceHandle(MAKEINTRESOURCEA(nBitmapID), RT_BITMAP),
-                                    MAKEINTRESOURCEA(nBitmapID));
-    if (!hBitmap)
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(nBitmapID))
         return;  // nothing to draw, nothing to say
-    {
-        CWindowDC dc(m_hWnd);
-        HDC hMem = ::CreateCompatibleDC(dc);
-        if (hMem) {
-            BITMAP bm = {};
-            ::GetObjectA(hBitmap, sizeof(bm), &bm);
-            {
-                CSelectObject select(hMem, hBitmap);
-                ::StretchBlt(dc, x, y, cx, cy, hMem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-            }
-            ::DeleteDC(hMem);
-        }
-    }
-    ::DeleteObject(hBitmap);
+    CWindowDC dc(m_hWnd);
+    CMemoryDC mem(dc, bitmap);
+    const SIZE size = bitmap.GetSize();
+    ::StretchBlt(dc, x, y, cx, cy, mem, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
 void CNorvaneDlg::DrawSkinFrame()
