@@ -54,7 +54,7 @@ DWORD WINAPI ScanThreadProc(LPVOID pParam)
     // Its own handle to the event: a later run closes the dialog's while this one may wait.
     ::WaitForSingleObject(start->hEvent, INFINITE);
     if (pDlg->IsCurrentRun(start->nRun))
-        pDlg->ScanDirectory(start->strDrive, start->nRun);
+        pDlg->ScanDirectory(start->strDrive, start->nRun, start->hEvent);
     // The end-of-run steps run on the window's thread, in order with the commands there, and
     // only if no newer run has started meanwhile. A window that is gone answers at once.
     if (pDlg->IsCurrentRun(start->nRun))
@@ -63,7 +63,7 @@ DWORD WINAPI ScanThreadProc(LPVOID pParam)
     return 0;
 }
 
-void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun)
+void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEvent)
 {
     // Depth first with a stack of its own rather than recursion: a tree thousands of levels
     // deep must not exhaust the thread's stack.
@@ -78,8 +78,9 @@ void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun)
     auto mustLeave = [&] { return m_bStop || !IsCurrentRun(nRun); };
     auto leave = [&] {
         path.clear();  // closes every open search
-        if (IsCurrentRun(nRun))
-            ::SetEvent(m_hEvent);
+        // The run's own handle: the dialog's may be replaced by a newer run meanwhile.
+        if (hRunEvent)
+            ::SetEvent(hRunEvent);
     };
 
     enter(dir);

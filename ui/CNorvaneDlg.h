@@ -103,8 +103,9 @@ public:
     BOOL IsJunkFile(const CString& path);
     UINT GetDiskUsedKB(const CString& root);
     void ShowScanSummary();
-    // Walks dir for run nRun; a run that is no longer the current one stops walking.
-    void ScanDirectory(const CString& dir, unsigned nRun);
+    // Walks dir for run nRun; a run that is no longer the current one stops walking. A stop
+    // signals hRunEvent, the run's event.
+    void ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEvent);
     void FinishScan();
     // Shows in the window everything the walk has handed over so far (window's thread only).
     void DrainMailbox();
