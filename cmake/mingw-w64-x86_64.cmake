@@ -15,3 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # ctest runs every test program through wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The Wine loader of this architecture: Debian's plain `wine` takes the 32-bit one whenever
+# wine32 is installed, and that one cannot start a 64-bit program named by its Unix path.
+set(KELVARO_WINE_LOADER /usr/lib/wine/wine64)

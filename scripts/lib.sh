@@ -4,17 +4,29 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 
-BUILD_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
-TEST_PACKAGES="googletest"
-RUN_PACKAGES="wine wine64 xvfb xauth fonts-wqy-microhei locales imagemagick x11-apps"
+BUILD_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis googletest"
+RUN_PACKAGES="wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei locales imagemagick x11-apps"
+
+# Starts 64-bit programs by their Unix path (plain `wine` is the 32-bit loader once wine32
+# is installed, and that one cannot).
+WINE64=/usr/lib/wine/wine64
+[ -x "$WINE64" ] || WINE64=wine
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs whichever of the named Debian packages are missing.
+# Installs whichever of the named Debian packages are missing. 32-bit Wine (wine32:i386)
+# runs the 32-bit build and the installer; it needs the i386 architecture enabled first.
 ensure_packages() {
   local missing=() p
+  case " $* " in
+    *":i386 "*)
+      if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+      fi ;;
+  esac
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
@@ -35,16 +47,20 @@ ensure_locale() {
 }
 
 wine_env() {
-  export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8
+  # A 64-bit prefix that runs 32-bit programs too; without WINEARCH, Debian's wine makes a
+  # 32-bit one once wine32 is installed.
+  export WINEARCH=win64 WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8
 }
 
 # A prefix of the project's own: no Z: drive, a virtual desktop so that the program's own
 # frame shows, Chinese font replacements, no crash dialog.
 setup_prefix() {
   wine_env "$1"
-  if [ -f "$WINEPREFIX/.kelvaro-ready" ]; then
+  # A prefix made before 32-bit Wine was there cannot run 32-bit programs: made anew.
+  if [ -f "$WINEPREFIX/.kelvaro-ready-win64" ]; then
     return
   fi
+  rm -rf "$WINEPREFIX"
   echo "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wine wineboot --init >/dev/null 2>&1
@@ -59,5 +75,5 @@ setup_prefix() {
     "${reg[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
   done
   wineserver -w
-  touch "$WINEPREFIX/.kelvaro-ready"
+  touch "$WINEPREFIX/.kelvaro-ready-win64"
 }

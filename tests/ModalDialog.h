@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <thread>
 
 #include "framework/CDialog.h"
@@ -21,6 +22,24 @@ inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000)
         ::Sleep(5);
     }
     return true;
+}
+
+// The first top-level window for which pred holds, or null. (A named callback: 32-bit
+// Windows calls it with its own calling convention, which a lambda cannot have.)
+inline BOOL CALLBACK FindWindowStep(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(lParam);
+    if (!(*search->first)(hWnd))
+        return TRUE;
+    search->second = hWnd;
+    return FALSE;
+}
+
+inline HWND FindTopWindow(const std::function<bool(HWND)>& pred)
+{
+    std::pair<const std::function<bool(HWND)>*, HWND> search(&pred, nullptr);
+    ::EnumWindows(&FindWindowStep, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 class ModalDialog {
@@ -61,16 +80,12 @@ public:
     // The visible popup window that the dialog's thread shows above it (a modal box), or null.
     HWND FindOwnedPopup() const
     {
-        struct Search { HWND owner; HWND found; } s = {m_dlg.m_hWnd, nullptr};
-        ::EnumThreadWindows(m_threadId, [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (h != s->owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == s->owner) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&s));
-        return s.found;
+        const HWND owner = m_dlg.m_hWnd;
+        const DWORD thread = m_threadId;
+        return FindTopWindow([&](HWND h) {
+            return h != owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == owner &&
+                   ::GetWindowThreadProcessId(h, nullptr) == thread;
+        });
     }
 
     bool Done() const { return m_done; }

@@ -86,16 +86,8 @@ public:
     // The question box the program shows above its window, or null.
     HWND Question() const
     {
-        struct Search { HWND owner; HWND found; } s = {m_hWnd, nullptr};
-        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (h != s->owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == s->owner) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&s));
-        return s.found;
+        const HWND owner = m_hWnd;
+        return FindTopWindow([&](HWND h) { return h != owner && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == owner; });
     }
     void PressKey(UINT vk) const
     {
@@ -120,18 +112,12 @@ public:
 private:
     HWND FindMain() const
     {
-        struct Search { DWORD pid; HWND found; } s = {m_pi.dwProcessId, nullptr};
-        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
+        const DWORD process = m_pi.dwProcessId;
+        return FindTopWindow([&](HWND h) {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(h, &pid);
-            if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&s));
-        return s.found;
+            return pid == process && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES);
+        });
     }
 
     bool m_started = false;

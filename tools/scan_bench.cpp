@@ -93,6 +93,23 @@ bool StartsWith(const std::wstring& s, const char* ansiPrefix)
     return s.rfind(Wide(ansiPrefix), 0) == 0;
 }
 
+struct MainSearch {
+    DWORD pid;
+    HWND h;
+};
+
+BOOL CALLBACK FindMainStep(HWND h, LPARAM lp)
+{
+    auto* s = reinterpret_cast<MainSearch*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
+        s->h = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The whole program: Kelvaro.exe started, the drive typed, Scan now clicked; the time to
 // the summary, then (with --delete) the time of Delete all.
 int ProgramBench(const std::string& exeUnixPath, const std::string& root, bool alsoDelete)
@@ -111,17 +128,8 @@ int ProgramBench(const std::string& exeUnixPath, const std::string& root, bool a
     HWND hWnd = nullptr;
     for (int i = 0; i < 3000 && !hWnd; ++i) {
         ::Sleep(5);
-        struct S { DWORD pid; HWND h; } s = {pi.dwProcessId, nullptr};
-        ::EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<S*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(h, &pid);
-            if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
-                s->h = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&s));
+        MainSearch s = {pi.dwProcessId, nullptr};
+        ::EnumWindows(&FindMainStep, reinterpret_cast<LPARAM>(&s));
         hWnd = s.h;
     }
     if (!hWnd)

@@ -1,0 +1,117 @@
+// The installer run silently under Wine, as a deployment tool would run it: what it puts in
+// place, that the installed program starts, and that the uninstaller takes it all away.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+
+#include "ModalDialog.h"
+#include "res/resource.h"
+
+namespace {
+
+std::string Folder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvaro";
+
+std::string UninstallValue(const char* name)
+{
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    const LONG r = ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    ::RegCloseKey(key);
+    return r == ERROR_SUCCESS ? value : "<no value>";
+}
+
+// Runs a program and waits for it; its exit status, or -1.
+long RunAndWait(const std::wstring& application, const std::wstring& arguments)
+{
+    std::wstring cmd = L"\"" + application + L"\" " + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(application.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi))
+        return -1;
+    ::WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return static_cast<long>(code);
+}
+
+std::wstring Wide(const std::string& s)
+{
+    std::wstring w(s.begin(), s.end());
+    return w;
+}
+
+TEST(Installer, InstallsStartsAndUninstallsCleanly)
+{
+    std::string setup = KELVARO_INSTALLER;
+    std::replace(setup.begin(), setup.end(), '/', '\\');
+    const std::string dir = Folder(CSIDL_PROGRAM_FILES) + "\\Kelvaro";
+    const std::string exe = dir + "\\Kelvaro.exe";
+    const std::string uninstaller = dir + "\\Uninstall.exe";
+    const std::string shortcut = Folder(CSIDL_COMMON_PROGRAMS) + "\\Kelvaro\\Kelvaro.lnk";
+    ASSERT_FALSE(Exists(exe)) << "installed already before the test";
+
+    // From a folder of Windows' own, as it arrives on a Windows machine: the setup program
+    // reads its payload from its own file, which it cannot do by a \\?\unix name.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring local = std::wstring(temp) + L"Kelvaro-1.0.0.1-setup.exe";
+    ASSERT_TRUE(::CopyFileW((L"\\\\?\\unix" + Wide(setup)).c_str(), local.c_str(), FALSE));
+    const long installed = RunAndWait(local, L"/S");
+    ::DeleteFileW(local.c_str());
+    ASSERT_EQ(0, installed) << "the installer failed";
+    EXPECT_TRUE(Exists(exe)) << exe;
+    EXPECT_TRUE(Exists(uninstaller));
+    EXPECT_TRUE(Exists(shortcut)) << shortcut;
+    EXPECT_EQ("Kelvaro", UninstallValue("DisplayName"));
+    EXPECT_EQ("1.0.0.1", UninstallValue("DisplayVersion"));
+    EXPECT_EQ("\"" + uninstaller + "\"", UninstallValue("UninstallString"));
+
+    // The installed program is the 64-bit one, and it starts and shows its window.
+    DWORD type = 0;
+    EXPECT_TRUE(::GetBinaryTypeA(exe.c_str(), &type));
+    EXPECT_EQ(static_cast<DWORD>(SCS_64BIT_BINARY), type);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &si, &pi));
+    HWND window = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        window = ::FindWindowA("#32770", "Kelvaro");
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        return window && pid == pi.dwProcessId && ::IsWindowVisible(window);
+    }, 15000));
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(pi.hProcess, 10000));
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+
+    // The uninstaller copies itself away and returns at once; it finishes a little later.
+    RunAndWait(Wide(uninstaller), L"/S");
+    EXPECT_TRUE(WaitFor([&] { return !Exists(exe) && !Exists(dir) && !Exists(shortcut); }, 30000)) << "left behind";
+    EXPECT_TRUE(WaitFor([&] { return UninstallValue("DisplayName") == "<no key>"; }, 10000));
+    EXPECT_FALSE(Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Kelvaro"));
+}
+
+}  // namespace
