@@ -9,9 +9,8 @@ BUILD_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-
 RUN_PACKAGES="wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei locales imagemagick x11-apps"
 
 # Starts 64-bit programs by their Unix path (plain `wine` is the 32-bit loader once wine32
-# is installed, and that one cannot).
+# is installed, and that one cannot). Debian's wine64 package puts it there.
 WINE64=/usr/lib/wine/wine64
-[ -x "$WINE64" ] || WINE64=wine
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
