@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "../controls/CHSListBox.h"
 #include "../controls/MyDrawButton.h"
@@ -15,8 +16,6 @@
 #include "../scan/PauseGate.h"
 #include "../scan/ScanMailbox.h"
 #include "SkinGeometry.h"
-
-#include <vector>
 
 // Tells the window that the walk has news in its mailbox.
 #define WM_SCAN_MAILBOX (WM_APP + 1)
