@@ -1,20 +1,7 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KELVARO_TRIPLE x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${KELVARO_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KELVARO_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${KELVARO_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KELVARO_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# ctest runs every test program through wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # The Wine loader of this architecture: Debian's plain `wine` takes the 32-bit one whenever
 # wine32 is installed, and that one cannot start a 64-bit program named by its Unix path.
 set(KELVARO_WINE_LOADER /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

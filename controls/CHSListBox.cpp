@@ -22,14 +22,6 @@ private:
     CSelectObject m_font;
 };
 
-std::wstring Widen(const CString& text)
-{
-    std::wstring wide(static_cast<size_t>(text.GetLength()) + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), &wide[0], static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return wide;
-}
-
 }  // namespace
 
 LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -58,10 +50,14 @@ LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     return CListBox::WindowProc(nMsg, wParam, lParam);
 }
 
-std::string CHSListBox::SortKey(const std::wstring& text) const
+LCID CHSListBox::Locale() const
+{
+    return static_cast<LCID>(::SendMessageW(m_hWnd, LB_GETLOCALE, 0, 0));
+}
+
+std::string CHSListBox::SortKey(LCID lcid, const std::wstring& text)
 {
     // The key of the list's own comparison: its locale, case ignored.
-    const LCID lcid = static_cast<LCID>(::SendMessageW(m_hWnd, LB_GETLOCALE, 0, 0));
     const int n = ::LCMapStringW(lcid, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
     std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
@@ -93,11 +89,12 @@ void CHSListBox::RebuildSortKeys()
     m_keyPool.clear();
     m_keyOrder.clear();
     const int count = GetCount();
+    const LCID lcid = Locale();
     for (int i = 0; i < count; ++i) {
         CString text;
         GetText(i, text);
         m_keyOrder.push_back(static_cast<uint32_t>(m_keyPool.size()));
-        m_keyPool.push_back(SortKey(Widen(text)));
+        m_keyPool.push_back(SortKey(lcid, AfxToWide(text)));
     }
     m_bKeysValid = true;
 }
@@ -142,13 +139,14 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
     if (items.empty())
         return;
     const bool wasCurrent = !m_bStale && GetCount() == m_nMeasured;
+    const LCID lcid = Locale();
     SendMessage(WM_SETREDRAW, FALSE);
     m_bOwnInsert = true;
     for (const CString& item : items) {
         if (!m_bKeysValid)
             RebuildSortKeys();
-        const std::wstring wide = Widen(item);
-        std::string key = SortKey(wide);
+        const std::wstring wide = AfxToWide(item);
+        std::string key = SortKey(lcid, wide);
         const int place = FindSortedPlace(key);
         if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0) {
             m_bKeysValid = false;  // the list refused it: keys and items no longer match

@@ -23,7 +23,8 @@ protected:
 
 private:
     int MeasureAll();
-    std::string SortKey(const std::wstring& text) const;
+    LCID Locale() const;
+    static std::string SortKey(LCID lcid, const std::wstring& text);
     int FindSortedPlace(const std::string& key) const;
     void RebuildSortKeys();
 

@@ -113,3 +113,14 @@ BOOL CString::LoadString(UINT nID)
     m_str.assign(buf, n > 0 ? static_cast<size_t>(n) : 0);
     return n > 0;
 }
+
+std::wstring AfxToWide(const CString& text, bool bStrict)
+{
+    const DWORD flags = bStrict ? MB_ERR_INVALID_CHARS : 0;
+    const int n = text.IsEmpty() ? 0 : ::MultiByteToWideChar(CP_ACP, flags, text, text.GetLength(), nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, flags, text, text.GetLength(), &wide[0], n);
+    return wide;
+}

@@ -59,3 +59,7 @@ private:
 
 // Is this byte the first of a double-byte character in the ANSI code page?
 bool AfxIsLeadByte(unsigned char ch);
+
+// The text in UTF-16. A byte sequence that is no text of the ANSI code page gives an empty
+// result when bStrict is set, and is converted as well as it goes otherwise.
+std::wstring AfxToWide(const CString& text, bool bStrict = false);

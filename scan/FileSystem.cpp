@@ -3,25 +3,10 @@
 #include <cwctype>
 #include <vector>
 
-namespace {
-
-std::wstring Widen(const CString& s)
-{
-    if (s.IsEmpty())
-        return std::wstring();
-    const int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, s.GetLength(), nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, s.GetLength(), &w[0], n);
-    return w;
-}
-
-}  // namespace
-
 std::wstring ExtendedPath(const CString& path)
 {
-    const std::wstring wide = Widen(path);
+    // Strict: a path that is no text of the code page names no file of ours.
+    const std::wstring wide = AfxToWide(path, true);
     if (wide.empty())
         return wide;
     if (wide.compare(0, 4, L"\\\\?\\") == 0)

@@ -7,10 +7,37 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <utility>
+#include <memory>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "framework/CDialog.h"
+
+// A window's text as the user reads it (in the ANSI code page).
+inline std::string WindowText(HWND hWnd)
+{
+    char buf[4096] = {};
+    ::GetWindowTextA(hWnd, buf, sizeof(buf));
+    return buf;
+}
+
+// While a test holds the run's named event, a new run waits at its very start: the run stays
+// active for as long as the test needs it.
+class HeldRunEvent {
+public:
+    HeldRunEvent() : m_h(::CreateEventA(nullptr, FALSE, TRUE, "Event")) { ::WaitForSingleObject(m_h, 0); }
+    ~HeldRunEvent()
+    {
+        ::SetEvent(m_h);
+        ::CloseHandle(m_h);
+    }
+    HeldRunEvent(const HeldRunEvent&) = delete;
+    HeldRunEvent& operator=(const HeldRunEvent&) = delete;
+
+private:
+    HANDLE m_h;
+};
 
 // Polls until pred holds or the time is up; the dialog's thread does the work meanwhile.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000)
@@ -98,4 +125,23 @@ private:
     std::atomic<DWORD> m_threadId{0};
     std::atomic<INT_PTR> m_result{-2};
     std::atomic<bool> m_done{false};
+};
+
+// A test with the dialog up on its own thread.
+template <class Dlg>
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_run.reset(new ModalDialog(m_dlg));
+        m_hWnd = m_run->Wait();
+        ASSERT_NE(nullptr, m_hWnd) << "the dialog did not come up";
+    }
+    void TearDown() override { m_run.reset(); }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+
+    Dlg m_dlg;
+    std::unique_ptr<ModalDialog> m_run;
+    HWND m_hWnd = nullptr;
 };

@@ -23,3 +23,16 @@ HANDLE CTestDlg::StartScan(const char* root)
     });
     return thread;
 }
+
+std::vector<std::string> CTestDlg::ListedFiles()
+{
+    std::vector<std::string> items;
+    OnWindowThread([&] {
+        for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
+            CString text;
+            m_listFiles.GetText(i, text);
+            items.push_back(static_cast<const char*>(text));
+        }
+    });
+    return items;
+}

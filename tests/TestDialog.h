@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/CNorvaneDlg.h"
 
@@ -14,6 +16,10 @@ public:
         ::SendMessageA(m_hWnd, WM_APP + 100, 0, reinterpret_cast<LPARAM>(&fn));
     }
     using CNorvaneDlg::StartScanRun;
+
+    // The found-files list in its order, read on the dialog's thread (Wine hangs on a long
+    // item's text sent across threads).
+    std::vector<std::string> ListedFiles();
 
     // Starts a run on root with the ticked patterns, as the Start command does, and returns
     // a handle to the scan thread that the caller closes.

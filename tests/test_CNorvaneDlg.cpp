@@ -14,25 +14,8 @@ namespace {
 const COLORREF kBlue = RGB(14, 94, 157);
 const COLORREF kWhite = RGB(255, 255, 255);
 
-std::string WindowText(HWND h)
-{
-    char buf[512] = {};
-    ::GetWindowTextA(h, buf, sizeof(buf));
-    return buf;
-}
-
-class MainDialog : public ::testing::Test {
+class MainDialog : public DialogTest<CNorvaneDlg> {
 protected:
-    void SetUp() override
-    {
-        m_run.reset(new ModalDialog(m_dlg));
-        m_hWnd = m_run->Wait();
-        ASSERT_NE(nullptr, m_hWnd) << "the dialog did not come up";
-    }
-    void TearDown() override { m_run.reset(); }
-
-    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
-
     // Shows a box through postedMessage, checks that it is the About box and closes it with Enter.
     void ExpectAboutBoxFrom(UINT msg, WPARAM wParam)
     {
@@ -49,10 +32,6 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); })) << "Enter closes the About box";
         EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_hWnd) != FALSE; }));
     }
-
-    CNorvaneDlg m_dlg;
-    std::unique_ptr<ModalDialog> m_run;
-    HWND m_hWnd = nullptr;
 };
 
 TEST_F(MainDialog, AllSixPatternsAreListedAndTicked)

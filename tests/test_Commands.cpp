@@ -12,37 +12,23 @@
 
 namespace {
 
-std::string Text(HWND h)
-{
-    char buf[1024] = {};
-    ::GetWindowTextA(h, buf, sizeof(buf));
-    return buf;
-}
-
 bool Exists(const CString& path)
 {
     return ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class Commands : public ::testing::Test {
+class Commands : public DialogTest<CTestDlg> {
 protected:
-    void SetUp() override
-    {
-        m_run.reset(new ModalDialog(m_dlg));
-        m_hWnd = m_run->Wait();
-        ASSERT_NE(nullptr, m_hWnd);
-    }
     void TearDown() override
     {
         Release();
-        m_run.reset();
+        DialogTest::TearDown();
     }
 
-    HWND Item(int id) { return ::GetDlgItem(m_hWnd, id); }
     void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Shown(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }
-    std::string Status() { return Text(Item(IDC_STATIC_STATUS)); }
+    std::string Status() { return WindowText(Item(IDC_STATIC_STATUS)); }
     void TypeDrive(const CString& root) { ::SendMessageA(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(root))); }
 
     // A click on the check box of the pattern's entry.
@@ -57,32 +43,13 @@ protected:
         ::SendMessageA(list, WM_LBUTTONUP, 0, pt);
     }
 
-    // While this process holds the run's named event, a new run waits at its very start:
-    // the state "Scanning" then lasts as long as the test likes.
-    void Hold()
-    {
-        m_hHeld = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
-        ::WaitForSingleObject(m_hHeld, 0);
-    }
-    void Release()
-    {
-        if (m_hHeld) {
-            ::SetEvent(m_hHeld);
-            ::CloseHandle(m_hHeld);
-            m_hHeld = nullptr;
-        }
-    }
+    // The run waits at its start while the test holds the event (see HeldRunEvent).
+    void Hold() { m_held.reset(new HeldRunEvent); }
+    void Release() { m_held.reset(); }
 
     std::vector<std::string> Listed()
     {
-        std::vector<std::string> items;
-        m_dlg.OnWindowThread([&] {
-            for (int i = 0, n = m_dlg.m_listFiles.GetCount(); i < n; ++i) {
-                CString text;
-                m_dlg.m_listFiles.GetText(i, text);
-                items.push_back(static_cast<const char*>(text));
-            }
-        });
+        std::vector<std::string> items = m_dlg.ListedFiles();
         std::sort(items.begin(), items.end());
         return items;
     }
@@ -100,10 +67,7 @@ protected:
         }, 30000);
     }
 
-    CTestDlg m_dlg;
-    std::unique_ptr<ModalDialog> m_run;
-    HWND m_hWnd = nullptr;
-    HANDLE m_hHeld = nullptr;
+    std::unique_ptr<HeldRunEvent> m_held;
 };
 
 TEST_F(Commands, ScanningPausedStoppedAsTheUserSeesThem)
@@ -117,7 +81,7 @@ TEST_F(Commands, ScanningPausedStoppedAsTheUserSeesThem)
     EXPECT_FALSE(Enabled(IDC_BTN_START));
     EXPECT_TRUE(Enabled(IDC_BTN_STOP));
     EXPECT_TRUE(Enabled(IDC_BTN_PAUSE));
-    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_EQ("暂停", WindowText(Item(IDC_BTN_PAUSE)));
     EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
     EXPECT_TRUE(Shown(IDC_LIST_FILES));
     EXPECT_TRUE(Shown(IDC_PROGRESS));
@@ -125,19 +89,19 @@ TEST_F(Commands, ScanningPausedStoppedAsTheUserSeesThem)
         EXPECT_TRUE(Enabled(id)) << id << " stays usable during a run";
     // Paused
     Click(IDC_BTN_PAUSE);
-    EXPECT_EQ("继续", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_EQ("继续", WindowText(Item(IDC_BTN_PAUSE)));
     EXPECT_FALSE(Enabled(IDC_BTN_START));
     EXPECT_TRUE(Enabled(IDC_BTN_STOP));
     // Continue, pause again, then stop from the paused state
     Click(IDC_BTN_PAUSE);
-    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_EQ("暂停", WindowText(Item(IDC_BTN_PAUSE)));
     EXPECT_FALSE(Enabled(IDC_BTN_START));
     Click(IDC_BTN_PAUSE);
     Click(IDC_BTN_STOP);
     EXPECT_TRUE(Enabled(IDC_BTN_START));
     EXPECT_FALSE(Enabled(IDC_BTN_STOP));
     EXPECT_FALSE(Enabled(IDC_BTN_PAUSE));
-    EXPECT_EQ("暂停", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_EQ("暂停", WindowText(Item(IDC_BTN_PAUSE)));
     EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
     EXPECT_EQ("扫描已完成！本次共扫描出 0 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", Status());
     HWND bar = Item(IDC_PROGRESS);
@@ -149,7 +113,7 @@ TEST_F(Commands, ScanningPausedStoppedAsTheUserSeesThem)
     Hold();
     Click(IDC_BTN_START);
     Click(IDC_BTN_PAUSE);
-    EXPECT_EQ("继续", Text(Item(IDC_BTN_PAUSE)));
+    EXPECT_EQ("继续", WindowText(Item(IDC_BTN_PAUSE)));
     Click(IDC_BTN_STOP);
     Release();
     ASSERT_TRUE(WaitEnded());
@@ -312,7 +276,7 @@ TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
     EXPECT_FALSE(Shown(IDC_LIST_FILES));
     EXPECT_TRUE(Listed().empty());
     EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
-    EXPECT_EQ("重新扫描", Text(Item(IDC_BTN_SCAN_NOW)));
+    EXPECT_EQ("重新扫描", WindowText(Item(IDC_BTN_SCAN_NOW)));
     EXPECT_FALSE(Exists(tree.Path("sub\\b.old")));
     EXPECT_TRUE(Exists(tree.Path("keep.txt")));
     EXPECT_TRUE(Exists(tree.Path("sub\\keep.TMP")));
@@ -323,7 +287,7 @@ TEST_F(Commands, DeleteAllOnAnEmptyListAndDuringARun)
     Click(IDC_BTN_DELETE_ALL);
     EXPECT_EQ("清理完毕！", Status());
     EXPECT_FALSE(Shown(IDC_LIST_FILES));
-    EXPECT_EQ("重新扫描", Text(Item(IDC_BTN_SCAN_NOW)));
+    EXPECT_EQ("重新扫描", WindowText(Item(IDC_BTN_SCAN_NOW)));
 
     CScanTree tree("duringrun");
     tree.File("a.tmp", 1024);

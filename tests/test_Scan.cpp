@@ -13,28 +13,15 @@
 
 namespace {
 
-std::string Text(HWND h)
-{
-    char buf[4096] = {};
-    ::GetWindowTextA(h, buf, sizeof(buf));
-    return buf;
-}
-
-class ScanRun : public ::testing::Test {
+class ScanRun : public DialogTest<CTestDlg> {
 protected:
-    void SetUp() override
-    {
-        m_run.reset(new ModalDialog(m_dlg));
-        m_hWnd = m_run->Wait();
-        ASSERT_NE(nullptr, m_hWnd);
-    }
     void TearDown() override
     {
         if (m_thread) {
             ::WaitForSingleObject(m_thread, 30000);
             ::CloseHandle(m_thread);
         }
-        m_run.reset();
+        DialogTest::TearDown();
     }
 
     // Ticks exactly the given patterns (by text).
@@ -59,30 +46,14 @@ protected:
         m_thread = nullptr;
     }
 
-    // Read on the dialog's thread: Wine hangs a long item's text sent across threads.
-    std::vector<std::string> Listed()
-    {
-        std::vector<std::string> items;
-        m_dlg.OnWindowThread([&] {
-            const int n = m_dlg.m_listFiles.GetCount();
-            for (int i = 0; i < n; ++i) {
-                CString text;
-                m_dlg.m_listFiles.GetText(i, text);
-                items.push_back(static_cast<const char*>(text));
-            }
-        });
-        return items;
-    }
-    std::string Status() { return Text(::GetDlgItem(m_hWnd, IDC_STATIC_STATUS)); }
+    std::vector<std::string> Listed() { return m_dlg.ListedFiles(); }
+    std::string Status() { return WindowText(Item(IDC_STATIC_STATUS)); }
     int FilterCount()
     {
         std::lock_guard<std::mutex> lock(m_dlg.m_filterLock);
         return m_dlg.m_filterList.GetCount();
     }
 
-    CTestDlg m_dlg;
-    std::unique_ptr<ModalDialog> m_run;
-    HWND m_hWnd = nullptr;
     HANDLE m_thread = nullptr;
 };
 

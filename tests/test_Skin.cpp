@@ -49,17 +49,14 @@ unsigned GdiSlot()
     return slot;
 }
 
-class Skin : public ::testing::Test {
+class Skin : public DialogTest<CTestDlg> {
 protected:
     void SetUp() override
     {
-        m_run.reset(new ModalDialog(m_dlg));
-        m_hWnd = m_run->Wait();
-        ASSERT_NE(nullptr, m_hWnd);
+        DialogTest::SetUp();
         ::SetForegroundWindow(m_hWnd);
         ::Sleep(100);
     }
-    void TearDown() override { m_run.reset(); }
 
     RECT Window() const { RECT rc; ::GetWindowRect(m_hWnd, &rc); return rc; }
     // A point of the window in screen coordinates, from the window's top-left or top-right.
@@ -79,7 +76,7 @@ protected:
         std::map<int, RECT> layout;
         for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1011, 1015, 1016, 1021, 1027}) {
             RECT rc;
-            HWND h = ::GetDlgItem(m_hWnd, id);
+            HWND h = Item(id);
             ::GetWindowRect(h, &rc);
             ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
             layout[id] = rc;
@@ -87,16 +84,13 @@ protected:
         return layout;
     }
 
-    CTestDlg m_dlg;
-    std::unique_ptr<ModalDialog> m_run;
-    HWND m_hWnd = nullptr;
 };
 
 TEST_F(Skin, PushButtonsShowTheHoverFaceWhileThePointerIsOverThem)
 {
     RECT start, stop;
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_START), &start);
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_SELECT_ALL), &stop);
+    ::GetWindowRect(Item(IDC_BTN_START), &start);
+    ::GetWindowRect(Item(IDC_BTN_SELECT_ALL), &stop);
     MoveTo((start.left + start.right) / 2, (start.top + start.bottom) / 2);
     EXPECT_TRUE(Settles([&] { return m_dlg.m_btnStart.m_nCurBmp == IDB_BTN_HOT; }));
     // Straight onto another button: the first goes back by its timer, the second lights up.
@@ -108,12 +102,12 @@ TEST_F(Skin, PushButtonsShowTheHoverFaceWhileThePointerIsOverThem)
     EXPECT_TRUE(Settles([&] { return m_dlg.m_btnSelectAll.m_nCurBmp == IDB_BTN; }));
 
     // Dragged onto with the left button held: no hover face.
-    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_DELETE), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(Item(IDC_BTN_DELETE), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(static_cast<UINT>(IDB_BTN), m_dlg.m_btnDelete.m_nCurBmp);
     EXPECT_FALSE(m_dlg.m_btnDelete.m_bHover);
     // The button face leaves the dialog's blue showing at its rounded corners.
     RECT del;
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_DELETE), &del);
+    ::GetWindowRect(Item(IDC_BTN_DELETE), &del);
     EXPECT_EQ(kBlue, ScreenPixel(del.left, del.top));
     EXPECT_EQ(BitmapPixel(IDB_BTN, 4, 12), ScreenPixel(del.left + 4, del.top + 12));
 }
@@ -139,7 +133,7 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
 {
     const std::map<int, RECT> before = Layout();
     RECT typesBefore;
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &typesBefore);
+    ::GetWindowRect(Item(IDC_LIST_TYPES), &typesBefore);
 
     MoveFromRight(40, 10);  // the maximize slot
     ASSERT_TRUE(Settles([&] { return m_dlg.m_bMaxHot; }));
@@ -149,9 +143,9 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
     EXPECT_FALSE(m_dlg.m_bRestored);
     // Maximized: the check list spans from Select all's left edge to Stop's right edge.
     RECT types, stop, selAll;
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &types);
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_STOP), &stop);
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_BTN_SELECT_ALL), &selAll);
+    ::GetWindowRect(Item(IDC_LIST_TYPES), &types);
+    ::GetWindowRect(Item(IDC_BTN_STOP), &stop);
+    ::GetWindowRect(Item(IDC_BTN_SELECT_ALL), &selAll);
     EXPECT_EQ(stop.right - selAll.left, types.right - types.left);
     EXPECT_GT(Layout()[IDC_LIST_FILES].right, before.at(IDC_LIST_FILES).right) << "the list grew";
 
@@ -166,7 +160,7 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
         EXPECT_LE(was.top - kv.second.top, 1) << kv.first;
         EXPECT_GE(was.top - kv.second.top, 0) << kv.first;
     }
-    ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_LIST_TYPES), &types);
+    ::GetWindowRect(Item(IDC_LIST_TYPES), &types);
     EXPECT_EQ(typesBefore.right - typesBefore.left, types.right - types.left) << "exactly its template width";
 
     // Minimize through its caption button; back from the taskbar leaves the restored layout.
@@ -225,10 +219,9 @@ TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
 TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
 {
     // A run waits on the event this test holds, so closing asks instead of ending the test.
-    HANDLE held = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
-    ::WaitForSingleObject(held, 0);
+    HeldRunEvent held;
     m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_COMBO_DRIVE)->SetWindowText("C:\\\\windows"); });
-    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_START), BM_CLICK, 0, 0);
+    ::SendMessageA(Item(IDC_BTN_START), BM_CLICK, 0, 0);
     ASSERT_TRUE(m_dlg.m_bScanning);
 
     MoveFromRight(10, 10);
@@ -244,9 +237,7 @@ TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
     ::PostMessageA(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
 
-    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_STOP), BM_CLICK, 0, 0);
-    ::SetEvent(held);
-    ::CloseHandle(held);
+    ::SendMessageA(Item(IDC_BTN_STOP), BM_CLICK, 0, 0);
 }
 
 TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)
@@ -260,7 +251,7 @@ TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)
         ::SendMessageA(m_hWnd, WM_NCACTIVATE, i % 2, 0);
         ::SendMessageA(m_hWnd, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(rc.right - 10 - (i % 90), rc.top + 5));
         ::SendMessageA(m_hWnd, WM_NCMOUSELEAVE, 0, 0);
-        HWND button = ::GetDlgItem(m_hWnd, i % 2 ? IDC_BTN_START : IDC_BTN_SCAN_NOW);
+        HWND button = Item(i % 2 ? IDC_BTN_START : IDC_BTN_SCAN_NOW);
         ::InvalidateRect(button, nullptr, FALSE);
         ::UpdateWindow(button);
     }

@@ -69,6 +69,13 @@ public:
         const std::wstring w = Wide(static_cast<const char*>(text));
         ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
     }
+    // The root typed into the drive box, then a click on Scan now.
+    void ScanNow(const CString& root) const
+    {
+        TypeDrive(root);
+        Click(IDC_BTN_SCAN_NOW);
+    }
+    bool StopEnabled() const { return ::IsWindowEnabled(Item(IDC_BTN_STOP)) != FALSE; }
     std::vector<std::string> Listed() const
     {
         // Across processes the list's text is read in UTF-16 (Wine answers the narrow form in it).
@@ -125,21 +132,6 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-// While the test holds the named event, the program's run waits at its start: a run that
-// stays active as long as the test needs.
-class HeldEvent {
-public:
-    HeldEvent() : m_h(::CreateEventA(nullptr, FALSE, TRUE, "Event")) { ::WaitForSingleObject(m_h, 0); }
-    ~HeldEvent()
-    {
-        ::SetEvent(m_h);
-        ::CloseHandle(m_h);
-    }
-
-private:
-    HANDLE m_h;
-};
-
 std::string ReadFile(const CString& path)
 {
     HANDLE h = ::CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -174,8 +166,7 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
     Program kelvaro;
     ASSERT_NE(nullptr, kelvaro.Window()) << "Kelvaro did not open its window";
     EXPECT_EQ("Kelvaro", Text(kelvaro.Window()));
-    kelvaro.TypeDrive(tree.Path());
-    kelvaro.Click(IDC_BTN_SCAN_NOW);
+    kelvaro.ScanNow(tree.Path());
     ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000)) << kelvaro.Status();
 
     std::vector<std::string> expected;
@@ -201,12 +192,11 @@ TEST(WholeProgram, CloseDuringARunAsksFirst)
 {
     CScanTree tree("closing");
     tree.File("a.tmp", 1024);
-    HeldEvent held;
+    HeldRunEvent held;
     Program kelvaro;
     ASSERT_NE(nullptr, kelvaro.Window());
-    kelvaro.TypeDrive(tree.Path());
-    kelvaro.Click(IDC_BTN_SCAN_NOW);
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP)) != FALSE; }));
+    kelvaro.ScanNow(tree.Path());
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.StopEnabled(); }));
 
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     HWND box = nullptr;
@@ -222,7 +212,7 @@ TEST(WholeProgram, CloseDuringARunAsksFirst)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
     ::Sleep(200);
     EXPECT_TRUE(kelvaro.Running()) << "No keeps the program";
-    EXPECT_TRUE(::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP))) << "and its run";
+    EXPECT_TRUE(kelvaro.StopEnabled()) << "and its run";
 
     // The popup menu's close item asks the same; Yes ends the program with status 0.
     ::PostMessageW(kelvaro.Window(), WM_COMMAND, ID_MENU_CLOSE, 0);
@@ -239,20 +229,18 @@ TEST(WholeProgram, EscDuringARunEndsWithStatusZero)
         // The walk under way.
         Program kelvaro;
         ASSERT_NE(nullptr, kelvaro.Window());
-        kelvaro.TypeDrive(tree.Path());
-        kelvaro.Click(IDC_BTN_SCAN_NOW);
+        kelvaro.ScanNow(tree.Path());
         ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().find(".tmp") != std::string::npos; })) << kelvaro.Status();
         kelvaro.PressKey(VK_ESCAPE);
         EXPECT_EQ(0, kelvaro.ExitCode(10000));
     }
     {
         // The run still waiting at its start.
-        HeldEvent held;
+        HeldRunEvent held;
         Program kelvaro;
         ASSERT_NE(nullptr, kelvaro.Window());
-        kelvaro.TypeDrive(tree.Path());
-        kelvaro.Click(IDC_BTN_SCAN_NOW);
-        ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(kelvaro.Item(IDC_BTN_STOP)) != FALSE; }));
+        kelvaro.ScanNow(tree.Path());
+        ASSERT_TRUE(WaitFor([&] { return kelvaro.StopEnabled(); }));
         kelvaro.PressKey(VK_ESCAPE);
         EXPECT_EQ(0, kelvaro.ExitCode(10000));
     }
