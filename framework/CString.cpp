@@ -124,3 +124,23 @@ std::wstring AfxToWide(const CString& text, bool bStrict)
     ::MultiByteToWideChar(CP_ACP, flags, text, text.GetLength(), &wide[0], n);
     return wide;
 }
+
+CString AfxFromWide(const wchar_t* text, int nLength, bool* pExact)
+{
+    if (pExact)
+        *pExact = true;
+    if (nLength <= 0)
+        return CString();
+    BOOL usedDefault = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, nLength, nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0) {
+        if (pExact)
+            *pExact = false;
+        return CString();
+    }
+    std::vector<char> buf(static_cast<size_t>(n));
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, nLength, buf.data(), n, nullptr, &usedDefault);
+    if (pExact)
+        *pExact = !usedDefault;
+    return CString(buf.data(), n);
+}

@@ -44,15 +44,20 @@ CString JoinPath(const CString& dir, const CString& name)
 bool CFileSearch::Open(const CString& dir)
 {
     Close();
+    m_error = ERROR_SUCCESS;
     std::wstring pattern = ExtendedPath(dir);
-    if (pattern.empty())
+    if (pattern.empty()) {
+        m_error = ERROR_INVALID_NAME;
         return false;
+    }
     if (pattern.back() != L'\\')
         pattern += L'\\';
     pattern += L'*';
     // The basic information level leaves out the short 8.3 names, which nothing here uses.
     m_hFind = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_data, FindExSearchNameMatch,
                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (m_hFind == INVALID_HANDLE_VALUE)
+        m_error = ::GetLastError();
     m_bPending = m_hFind != INVALID_HANDLE_VALUE;
     return m_bPending;
 }
@@ -61,21 +66,18 @@ bool CFileSearch::Next()
 {
     if (m_hFind == INVALID_HANDLE_VALUE)
         return false;
-    if (m_bPending)
+    if (m_bPending) {
         m_bPending = false;
-    else if (!::FindNextFileW(m_hFind, &m_data))
+    } else if (!::FindNextFileW(m_hFind, &m_data)) {
+        m_error = ::GetLastError();
         return false;
+    }
     return Convert();
 }
 
 bool CFileSearch::Convert()
 {
-    char buf[MAX_PATH * 2 + 2];
-    BOOL usedDefault = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, m_data.cFileName, -1, buf,
-                                        sizeof(buf), nullptr, &usedDefault);
-    m_exact = n > 0 && !usedDefault;
-    m_name = n > 0 ? CString(buf, n - 1) : CString();
+    m_name = AfxFromWide(m_data.cFileName, lstrlenW(m_data.cFileName), &m_exact);
     return true;
 }
 
@@ -87,28 +89,144 @@ void CFileSearch::Close()
     m_bPending = false;
 }
 
-bool GetDirectoryIdentity(const CString& dir, DirectoryIdentity* pId)
-{
-    const std::wstring path = ExtendedPath(dir);
-    if (path.empty())
-        return false;
-    HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool ok = ::GetFileInformationByHandle(h, &info) != FALSE;
-    ::CloseHandle(h);
-    if (ok) {
-        pId->volume = info.dwVolumeSerialNumber;
-        pId->indexHigh = info.nFileIndexHigh;
-        pId->indexLow = info.nFileIndexLow;
+namespace {
+
+// One owner for a file handle.
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE h) : m_h(h) {}
+    ~CFileHandle()
+    {
+        if (m_h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_h);
     }
-    return ok;
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
+    operator HANDLE() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// The \\?\ path of what h has open, as the system names it.
+std::wstring FinalPath(HANDLE h)
+{
+    std::wstring buf(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 3; ++tries) {
+        const DWORD n = ::GetFinalPathNameByHandleW(h, &buf[0], static_cast<DWORD>(buf.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0)
+            return std::wstring();
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.assign(n + 1, L'\0');
+    }
+    return std::wstring();
 }
 
-BOOL DeleteFileAnyLength(const CString& path)
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+DeleteOutcome OutcomeOfError(DWORD error, DWORD attributes)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return DeleteOutcome::AlreadyGone;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return DeleteOutcome::InUse;
+    case ERROR_ACCESS_DENIED:
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
+                   ? DeleteOutcome::ReadOnly
+                   : DeleteOutcome::AccessDenied;
+    default:
+        return DeleteOutcome::Failed;
+    }
+}
+
+}  // namespace
+
+bool OpenScanRoot(const CString& root, CString* pCanonical)
+{
+    const std::wstring path = ExtendedPath(root);
+    if (path.empty())
+        return false;
+    CFileHandle dir(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!dir.Valid())
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(dir, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    std::wstring final = FinalPath(dir);
+    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        final = L"\\\\" + final.substr(8);
+    else if (final.compare(0, 4, L"\\\\?\\") == 0)
+        final = final.substr(4);
+    else
+        return false;
+    // A drive's root keeps its backslash; a folder has none at its end.
+    if (final.size() > 3 && final.back() == L'\\')
+        final.pop_back();
+    bool exact = false;
+    const CString canonical = AfxFromWide(final.c_str(), static_cast<int>(final.size()), &exact);
+    if (!exact || canonical.IsEmpty())
+        return false;
+    // Listed, not only opened: a folder that cannot be read gives no run.
+    CFileSearch search;
+    if (!search.Open(canonical) && search.Unreadable())
+        return false;
+    *pCanonical = canonical;
+    return true;
+}
+
+DeleteOutcome DeleteListedFile(const CString& path)
 {
     const std::wstring wide = ExtendedPath(path);
-    return !wide.empty() && ::DeleteFileW(wide.c_str());
+    if (wide.empty())
+        return DeleteOutcome::Changed;
+    // A final link is opened as itself, never followed.
+    CFileHandle file(::CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        return OutcomeOfError(error, ::GetFileAttributesW(wide.c_str()));
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(file, &info))
+        return DeleteOutcome::Failed;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return DeleteOutcome::Changed;
+    if (!SamePath(FinalPath(file), wide))
+        return DeleteOutcome::Changed;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        return DeleteOutcome::ReadOnly;
+    FILE_DISPOSITION_INFO disposition = {};
+    disposition.DeleteFile = TRUE;
+    if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)))
+        return OutcomeOfError(::GetLastError(), info.dwFileAttributes);
+    return DeleteOutcome::Deleted;
+}
+
+uint64_t GetDiskUsedBytes(const CString& root)
+{
+    std::wstring path = AfxToWide(root);
+    if (path.empty())
+        return 0;
+    if (path.back() != L'\\')
+        path += L'\\';
+    ULARGE_INTEGER total = {}, free = {};
+    if (!::GetDiskFreeSpaceExW(path.c_str(), nullptr, &total, &free) || free.QuadPart > total.QuadPart)
+        return 0;
+    return total.QuadPart - free.QuadPart;
 }

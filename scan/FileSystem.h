@@ -4,9 +4,11 @@
 // reported as such, since a path built from it would name some other file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "../framework/CString.h"
+#include "DeleteOutcome.h"
 
 // The \\?\ form of an ANSI path (made absolute first); empty if it cannot be converted.
 std::wstring ExtendedPath(const CString& path);
@@ -22,38 +24,45 @@ public:
     CFileSearch(const CFileSearch&) = delete;
     CFileSearch& operator=(const CFileSearch&) = delete;
 
-    // Starts the listing of dir; false if it cannot be listed.
+    // Starts the listing of dir; false if it cannot be listed (Error() says why).
     bool Open(const CString& dir);
-    // Moves to the next entry (the first one on the first call); false at the end.
+    // Moves to the next entry (the first one on the first call); false at the end, or when
+    // the listing broke off (Error() is then not ERROR_NO_MORE_FILES).
     bool Next();
     void Close();
+    DWORD Error() const { return m_error; }
+    // The folder could not be read, as opposed to being empty or listed to its end.
+    bool Unreadable() const
+    {
+        return m_error != ERROR_SUCCESS && m_error != ERROR_NO_MORE_FILES && m_error != ERROR_FILE_NOT_FOUND;
+    }
 
     const CString& Name() const { return m_name; }
     bool NameIsExact() const { return m_exact; }
     DWORD Attributes() const { return m_data.dwFileAttributes; }
-    DWORD SizeLow() const { return m_data.nFileSizeLow; }
+    uint64_t Size() const { return (static_cast<uint64_t>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow; }
 
 private:
     bool Convert();
 
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     bool m_bPending = false;  // the entry from the opening call is still to be handed out
+    DWORD m_error = ERROR_SUCCESS;
     WIN32_FIND_DATAW m_data = {};
     CString m_name;
     bool m_exact = false;
 };
 
-// What makes a directory the same one again, however it was reached.
-struct DirectoryIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    bool operator==(const DirectoryIdentity& o) const
-    {
-        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
-    }
-};
-bool GetDirectoryIdentity(const CString& dir, DirectoryIdentity* pId);
+// Opens the root of a run: an existing folder that can be listed. *pCanonical receives its
+// full path as the system names it (links on the way resolved, the names' own case), the
+// form in which the walk lists its files and the deletion checks them again.
+bool OpenScanRoot(const CString& root, CString* pCanonical);
 
-// Deletes one file by its ANSI path, however long. TRUE if it is gone.
-BOOL DeleteFileAnyLength(const CString& path);
+// Deletes the listed file at path, and nothing else: the path is opened without following
+// a final link, must still name a file (not a folder), and must be the path the system gives
+// for what was opened, so that no folder on the way has become a link since the scan. The
+// deletion then goes through that same handle.
+DeleteOutcome DeleteListedFile(const CString& path);
+
+// Used space of the volume that holds root, in bytes; 0 if it cannot be asked.
+uint64_t GetDiskUsedBytes(const CString& root);

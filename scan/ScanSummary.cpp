@@ -1,37 +1,39 @@
 #include "ScanSummary.h"
 
-#include <cstdint>
 #include <cstdio>
+#include <string>
 
-UINT UsedKBFromClusters(UINT sectorsPerCluster, UINT bytesPerSector, UINT freeClusters, UINT totalClusters)
+uint64_t KBRoundedUp(uint64_t bytes)
 {
-    const UINT bytesPerCluster = bytesPerSector * sectorsPerCluster;
-    const UINT usedClusters = totalClusters - freeClusters;
-    const double kb = (static_cast<double>(bytesPerCluster) / 1024.0) * static_cast<double>(usedClusters);
-    return static_cast<UINT>(static_cast<uint64_t>(kb));
+    return bytes / 1024 + (bytes % 1024 ? 1 : 0);
 }
 
-CString SummarySizeText(UINT kb)
+CString SummarySizeText(uint64_t kb)
 {
-    CString number;
+    std::string number;
     if (kb < 1024) {
-        number.Format("%dKB", static_cast<int>(kb));
+        number = std::to_string(kb) + "KB";
     } else if (kb <= 0xFFFFF) {
-        number.Format("%dMB", static_cast<int>(kb >> 10));
+        number = std::to_string(kb >> 10) + "MB";
     } else {
         // "%f" of the fraction gives "0.dddddd"; its third and fourth characters are the two
         // decimals, cut rather than rounded, so the fraction never raises the whole number.
-        CString fraction;
-        fraction.Format("%f", static_cast<double>(kb & 0xFFFFF) / 1048576.0);
-        number.Format("%d.%sGB", static_cast<int>(kb >> 20), static_cast<const char*>(fraction.Left(4).Right(2)));
+        char fraction[32];
+        std::snprintf(fraction, sizeof(fraction), "%f", static_cast<double>(kb & 0xFFFFF) / 1048576.0);
+        number = std::to_string(kb >> 20) + "." + std::string(fraction + 2, 2) + "GB";
     }
-    return number;
+    return number.c_str();
 }
 
-CString ScanSummaryText(int count, UINT kb)
+CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders)
 {
     CString text;
     text.Format("扫描已完成！本次共扫描出 %d 个垃圾文件，立即清除可帮您节省 %s 磁盘空间。", count,
-                static_cast<const char*>(SummarySizeText(kb)));
+                static_cast<const char*>(SummarySizeText(KBRoundedUp(bytes))));
+    if (unreadableFolders > 0) {
+        CString more;
+        more.Format("有 %d 个文件夹无法访问。", unreadableFolders);
+        text += more;
+    }
     return text;
 }

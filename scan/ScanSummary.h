@@ -1,12 +1,14 @@
-// The drive's used space and the end-of-run sentence. Pure rules.
+// The end-of-run sentence. Pure rules.
 #pragma once
+
+#include <cstdint>
 
 #include "../framework/CString.h"
 
-// Used space in KB from the four figures of the free-space query, 32-bit arithmetic as the
-// figures come, the KB in double precision, truncated; only the low 32 bits survive.
-UINT UsedKBFromClusters(UINT sectorsPerCluster, UINT bytesPerSector, UINT freeClusters, UINT totalClusters);
+// Whole KB as Explorer shows a size: rounded up, so a 1-byte total is 1KB.
+uint64_t KBRoundedUp(uint64_t bytes);
 // "1023KB", "4MB", "1.04GB": whole KB and MB, GB with two decimals cut (not rounded).
-CString SummarySizeText(UINT kb);
-// The whole sentence for the status line.
-CString ScanSummaryText(int count, UINT kb);
+CString SummarySizeText(uint64_t kb);
+// The whole sentence for the status line; folders that could not be read, when there were
+// any, are said at its end.
+CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders = 0);

@@ -17,33 +17,7 @@ bool IsDotName(const CString& name)
 struct WalkLevel {
     CString dir;
     CFileSearch search;
-    DirectoryIdentity id;
-    bool idKnown = false;
-    bool idTried = false;
-
-    const DirectoryIdentity* Identity()
-    {
-        if (!idTried) {
-            idTried = true;
-            idKnown = GetDirectoryIdentity(dir, &id);
-        }
-        return idKnown ? &id : nullptr;
-    }
 };
-
-// A linked directory that leads back to one on the current path would be walked forever.
-bool LeadsBackOntoPath(std::vector<std::unique_ptr<WalkLevel>>& path, const CString& dir)
-{
-    DirectoryIdentity target;
-    if (!GetDirectoryIdentity(dir, &target))
-        return false;
-    for (auto& level : path) {
-        const DirectoryIdentity* id = level->Identity();
-        if (id && *id == target)
-            return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -68,11 +42,17 @@ void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEv
     // Depth first with a stack of its own rather than recursion: a tree thousands of levels
     // deep must not exhaust the thread's stack.
     std::vector<std::unique_ptr<WalkLevel>> path;
+    auto countUnreadable = [&](const CFileSearch& search) {
+        if (search.Unreadable() && IsCurrentRun(nRun))
+            ++m_nUnreadable;
+    };
     auto enter = [&](const CString& d) {
         std::unique_ptr<WalkLevel> level(new WalkLevel);
         level->dir = d;
         if (level->search.Open(d))
             path.push_back(std::move(level));
+        else
+            countUnreadable(level->search);
     };
     // Stopped, or overtaken by a newer run.
     auto mustLeave = [&] { return m_bStop || !IsCurrentRun(nRun); };
@@ -91,6 +71,7 @@ void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEv
     while (!path.empty()) {
         WalkLevel& top = *path.back();
         if (!top.search.Next()) {
+            countUnreadable(top.search);
             path.pop_back();
             continue;
         }
@@ -111,10 +92,11 @@ void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEv
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (IsDotName(top.search.Name()))
                 continue;
-            const CString child = JoinPath(top.dir, top.search.Name());
-            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackOntoPath(path, child))
+            // A folder link, junction or mount point leads out of the tree that the user
+            // chose, or into a part of it that the walk reaches anyway: never entered.
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
                 continue;
-            enter(child);
+            enter(JoinPath(top.dir, top.search.Name()));
             if (mustLeave()) {
                 leave();
                 return;
@@ -122,15 +104,15 @@ void CNorvaneDlg::ScanDirectory(const CString& dir, unsigned nRun, HANDLE hRunEv
             continue;
         }
 
-        const UINT kb = top.search.SizeLow() >> 10;
+        const uint64_t size = top.search.Size();
         const CString file = JoinPath(top.dir, top.search.Name());
         std::lock_guard<std::mutex> lock(m_runLock);
         if (!IsCurrentRun(nRun))
             continue;  // the next test of mustLeave ends the walk
-        const UINT scanned = (m_nScannedKB += kb);
-        m_mailbox.Report(static_cast<int>(scanned >> 10));
+        const uint64_t scanned = (m_nScannedBytes += size);
+        m_mailbox.Report(ProgressUnits(scanned));
         if (IsJunkFile(file)) {
-            m_nJunkKB += kb;
+            m_nJunkBytes += size;
             ++m_nJunkCount;
             m_mailbox.AddFound(file);
         }
@@ -150,21 +132,19 @@ void CNorvaneDlg::FinishScan()
     GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(FALSE);
     GetDlgItem(IDC_BTN_STOP)->EnableWindow(FALSE);
     m_bAnimating = false;
-    m_nScannedKB = 0;
-    // A KB figure against a range in MB: the control holds it at the top, the bar stands full.
-    m_progress.SetPos(static_cast<int>(m_nDiskUsedKB.load()));
+    m_nScannedBytes = 0;
+    // The bar stands full.
+    m_progress.SetPos(m_progress.GetRangeUpper());
 }
 
-UINT CNorvaneDlg::GetDiskUsedKB(const CString& root)
+int CNorvaneDlg::ProgressUnits(uint64_t bytes)
 {
-    const CString drive(root);
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!::GetDiskFreeSpaceA(drive, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
-        return 0;  // an empty range; the run goes on
-    return UsedKBFromClusters(sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+    // Whole MB: a 16 TB drive is some 16 million of them, far inside the control's range.
+    const uint64_t mb = bytes >> 20;
+    return mb > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(mb);
 }
 
 void CNorvaneDlg::ShowScanSummary()
 {
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(m_nJunkCount, m_nJunkKB));
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(m_nJunkCount, m_nJunkBytes, m_nUnreadable));
 }

@@ -22,23 +22,6 @@ inline std::string WindowText(HWND hWnd)
     return buf;
 }
 
-// While a test holds the run's named event, a new run waits at its very start: the run stays
-// active for as long as the test needs it.
-class HeldRunEvent {
-public:
-    HeldRunEvent() : m_h(::CreateEventA(nullptr, FALSE, TRUE, "Event")) { ::WaitForSingleObject(m_h, 0); }
-    ~HeldRunEvent()
-    {
-        ::SetEvent(m_h);
-        ::CloseHandle(m_h);
-    }
-    HeldRunEvent(const HeldRunEvent&) = delete;
-    HeldRunEvent& operator=(const HeldRunEvent&) = delete;
-
-private:
-    HANDLE m_h;
-};
-
 // Polls until pred holds or the time is up; the dialog's thread does the work meanwhile.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000)
 {

@@ -17,7 +17,7 @@ HANDLE CTestDlg::StartScan(const char* root)
         m_comboDrive.SetWindowText(root);
         if (!CollectCheckedFilters())
             return;
-        StartScanRun();
+        StartScanRun(root);
         ::DuplicateHandle(::GetCurrentProcess(), m_hScanThread.load(), ::GetCurrentProcess(), &thread,
                           SYNCHRONIZE, FALSE, 0);
     });
@@ -35,4 +35,27 @@ std::vector<std::string> CTestDlg::ListedFiles()
         }
     });
     return items;
+}
+
+HANDLE CTestDlg::CreateRunEvent()
+{
+    if (!m_bHold)
+        return CNorvaneDlg::CreateRunEvent();
+    HANDLE h = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE copy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), h, ::GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    std::lock_guard<std::mutex> lock(m_heldLock);
+    m_held.push_back(copy);
+    return h;
+}
+
+void CTestDlg::Release()
+{
+    m_bHold = false;
+    std::lock_guard<std::mutex> lock(m_heldLock);
+    for (HANDLE h : m_held) {
+        ::SetEvent(h);
+        ::CloseHandle(h);
+    }
+    m_held.clear();
 }

@@ -2,7 +2,9 @@
 // thread, where the program's commands run.
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,20 @@ public:
     // a handle to the scan thread that the caller closes.
     HANDLE StartScan(const char* root);
 
+    // While held, a run that starts waits at its very start: it stays active for as long as
+    // the test needs it. Release lets every run held so far go on.
+    void Hold() { m_bHold = true; }
+    void Release();
+    ~CTestDlg() override { Release(); }
+
 protected:
+    HANDLE CreateRunEvent() override;
+
     LRESULT OnRunHere(WPARAM, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+private:
+    std::atomic<bool> m_bHold{false};
+    std::mutex m_heldLock;
+    std::vector<HANDLE> m_held;  // the events of the runs held
 };

@@ -286,7 +286,7 @@ TEST(Resources, MainDialogTemplate)
         {IDC_BTN_DELETE_ALL, "Button", "全部删除", 60, 226, 50, 14, 0x50010000},
         {IDC_BTN_SELECT_ALL, "Button", "全选", 335, 226, 50, 14, 0x50010000},
         {IDC_BTN_SELECT_NONE, "Button", "全不选", 387, 226, 50, 14, 0x50010000},
-        {IDC_COMBO_DRIVE, "ComboBox", "", 386, 36, 50, 121, 0x50210102},
+        {IDC_COMBO_DRIVE, "ComboBox", "", 386, 36, 50, 121, 0x50210142},
         {IDC_LIST_TYPES, "ListBox", "", 335, 50, 101, 173, 0x50B10153},
         {IDC_BTN_STOP, "Button", "停止", 386, 21, 50, 14, 0x50010300},
         {IDC_BTN_PAUSE, "Button", "暂停", 386, 6, 50, 14, 0x50010000},

@@ -129,8 +129,8 @@ TEST_F(ScanRun, WalksTheWholeDriveFromItsFirstEntry)
     const std::vector<std::string> expected = Sorted({root + "0first\\inner.old", root + "a.tmp", root + "hidden.gid",
                                                       root + "sys\\system.syd", root + "small._mp"});
     EXPECT_EQ(expected, Sorted(Listed()));
-    // 2 + 4 + 2 + 4 + 0 KB: the 1023-byte file counts, with 0 KB.
-    EXPECT_EQ(Summary(5, "12KB"), Status());
+    // 3000 + 5000 + 2048 + 4096 + 1023 bytes = 15,167 bytes: 15KB, rounded up.
+    EXPECT_EQ(Summary(5, "15KB"), Status());
 }
 
 TEST_F(ScanRun, EndOfRunState)
@@ -142,9 +142,9 @@ TEST_F(ScanRun, EndOfRunState)
 
     EXPECT_EQ(2u, Listed().size());
     EXPECT_EQ(Summary(2, "4KB"), Status());
-    EXPECT_EQ(0u, m_dlg.m_nJunkKB.load());
+    EXPECT_EQ(0u, m_dlg.m_nJunkBytes.load());
     EXPECT_EQ(0, m_dlg.m_nJunkCount.load());
-    EXPECT_EQ(0u, m_dlg.m_nScannedKB.load());
+    EXPECT_EQ(0u, m_dlg.m_nScannedBytes.load());
     EXPECT_EQ(0, FilterCount());
     EXPECT_FALSE(m_dlg.m_bScanning);
     EXPECT_TRUE(m_dlg.m_bStop);
@@ -175,7 +175,7 @@ TEST_F(ScanRun, ChineseNamesAndAFolderThatCannotBeListed)
 
     const std::string root = static_cast<const char*>(tree.Path());
     EXPECT_EQ(Sorted({root + "\\临时\\文件.tmp", root + "\\乗\\x.old", root + "\\z.old"}), Sorted(Listed()));
-    EXPECT_EQ(Summary(3, "3KB"), Status());
+    EXPECT_EQ(Summary(3, "3KB") + "有 1 个文件夹无法访问。", Status());
 }
 
 TEST_F(ScanRun, FindsFilesBelowPathsLongerThan260Bytes)
@@ -193,19 +193,32 @@ TEST_F(ScanRun, FindsFilesBelowPathsLongerThan260Bytes)
     EXPECT_EQ(Summary(1, "2KB"), Status());
 }
 
-TEST_F(ScanRun, ALinkLoopEndsAndLinksAreStillFollowed)
+TEST_F(ScanRun, FolderLinksAreNeverEnteredFileLinksAreListedByTheirOwnName)
 {
-    CScanTree tree("loop");
-    tree.File("a\\b\\found.tmp", 1024);
-    tree.File("other\\elsewhere.old", 1024);
-    tree.Link("a\\b\\up", "a");             // back to an ancestor
-    tree.Link("a\\b\\self", "a\\b");        // back to itself
-    tree.Link("a\\sideways", "other");      // not a loop: walked like a folder
-    Scan(tree.Path());
+    CScanTree tree("links");
+    tree.File("drive\\a\\b\\found.tmp", 1024);
+    tree.File("outside\\precious.old", 1024);
+    tree.File("outside\\target.txt", 1024);
+    tree.Link("drive\\a\\b\\up", "drive\\a");          // a loop back to an ancestor
+    tree.Link("drive\\alias", "drive\\a");              // the same folder a second time
+    tree.Link("drive\\out", "outside");                 // out of the chosen tree
+    tree.Link("drive\\link.tmp", "outside\\target.txt");  // a file that is a link
+    Scan(tree.Path("drive"));
 
-    const std::string root = static_cast<const char*>(tree.Path());
-    EXPECT_EQ(Sorted({root + "\\a\\b\\found.tmp", root + "\\a\\sideways\\elsewhere.old", root + "\\other\\elsewhere.old"}),
-              Sorted(Listed()));
+    const std::string root = static_cast<const char*>(tree.Path("drive"));
+    EXPECT_EQ(Sorted({root + "\\a\\b\\found.tmp", root + "\\link.tmp"}), Sorted(Listed()));
+    EXPECT_EQ(Summary(2, "2KB"), Status()) << "each file counted once";
+}
+
+TEST_F(ScanRun, SizesAreWholeAndTotalsRoundUpToKB)
+{
+    CScanTree tree("sizes");
+    tree.HostShell("mkdir small big && (cd small && for i in $(seq 1000); do head -c 500 /dev/zero > f$i.tmp; done)"
+                   " && truncate -s 5G big/huge.tmp");
+    Scan(tree.Path("small"));
+    EXPECT_EQ(Summary(1000, "489KB"), Status()) << "500,000 bytes, rounded up";
+    Scan(tree.Path("big"));
+    EXPECT_EQ(Summary(1, "5.00GB"), Status()) << "the high 32 bits of a size count";
 }
 
 TEST_F(ScanRun, ATreeAThousandLevelsDeep)
@@ -257,11 +270,11 @@ TEST_F(ScanRun, StopInTheMiddle)
     EXPECT_LE(handlesAfter, handlesBefore + 2) << "every search and the scan thread's handle are closed";
 }
 
-TEST_F(ScanRun, ARootThatCannotBeListedEndsTheRunWithZeroCounts)
+TEST_F(ScanRun, ARootThatWentAwayBeforeTheWalkEndsTheRunAndSaysSo)
 {
     Scan((TestDrive() + "\\no such folder").c_str());
     EXPECT_TRUE(Listed().empty());
-    EXPECT_EQ(Summary(0, "0KB"), Status());
+    EXPECT_EQ(Summary(0, "0KB") + "有 1 个文件夹无法访问。", Status());
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// The pure rules of the scan: which names are junk, the summary sentence, the used space.
+// The pure rules of the scan: which names are junk, the summary sentence, what the drive box
+// names, what the status line says after a deletion.
 #include <gtest/gtest.h>
 
+#include "scan/DeleteOutcome.h"
 #include "scan/JunkFilter.h"
+#include "scan/RootPath.h"
 #include "scan/ScanSummary.h"
 
 namespace {
@@ -39,7 +42,7 @@ TEST(JunkFilter, TrailByte5CIsNoSeparator)
 }
 
 struct SummaryRow {
-    UINT kb;
+    uint64_t kb;
     const char* size;
 };
 
@@ -49,29 +52,61 @@ TEST(ScanSummary, WorkedExamples)
         {0, "0KB"}, {1023, "1023KB"}, {1024, "1MB"}, {5000, "4MB"}, {1048575, "1023MB"},
         {1048576, "1.00GB"}, {1100000, "1.04GB"}, {1572864, "1.50GB"}, {3145728, "3.00GB"},
         {4194303, "3.99GB"}, {4294967295u, "4095.99GB"},
+        {5ull << 30, "5120.00GB"},  // 5 TiB: past where 32-bit KB wrapped
     };
     for (const SummaryRow& row : rows) {
         const CString expected = CString("扫描已完成！本次共扫描出 12 个垃圾文件，立即清除可帮您节省 ") + row.size + " 磁盘空间。";
-        EXPECT_EQ(expected, ScanSummaryText(12, row.kb)) << row.kb;
+        EXPECT_EQ(expected, ScanSummaryText(12, row.kb * 1024)) << row.kb;
     }
-    EXPECT_EQ("扫描已完成！本次共扫描出 12 个垃圾文件，立即清除可帮您节省 1.04GB 磁盘空间。", ScanSummaryText(12, 1100000));
     EXPECT_EQ("扫描已完成！本次共扫描出 0 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", ScanSummaryText(0, 0));
     EXPECT_EQ("1.99GB", SummarySizeText((2u << 20) - 1)) << "cut, never rounded up to 2.00";
 }
 
-TEST(DriveUsage, Examples)
+TEST(ScanSummary, BytesRoundUpToWholeKBAndUnreadableFoldersAreSaid)
 {
-    // 512-byte sectors, 8 per cluster, 1,000,000 clusters of which 250,000 free.
-    const UINT kb = UsedKBFromClusters(8, 512, 250000, 1000000);
-    EXPECT_EQ(3000000u, kb);
-    EXPECT_EQ(2929u, kb >> 10);
-    // 4096-byte clusters, 2,621,440 used.
-    EXPECT_EQ(10485760u, UsedKBFromClusters(8, 512, 0, 2621440));
-    EXPECT_EQ(10240u, UsedKBFromClusters(8, 512, 0, 2621440) >> 10);
-    // 512-byte clusters: the half KB of an odd count is dropped.
-    EXPECT_EQ(2u, UsedKBFromClusters(1, 512, 0, 5));
-    // 4 TiB and more keeps only the low 32 bits.
-    EXPECT_EQ(0u, UsedKBFromClusters(8, 512, 0, 1u << 30));
+    EXPECT_EQ("1KB", SummarySizeText(KBRoundedUp(1))) << "a 1-byte total is 1KB, as Explorer shows it";
+    EXPECT_EQ("1KB", SummarySizeText(KBRoundedUp(1024)));
+    EXPECT_EQ("2KB", SummarySizeText(KBRoundedUp(1025)));
+    EXPECT_EQ("489KB", SummarySizeText(KBRoundedUp(1000 * 500)));
+    EXPECT_EQ("5.00GB", SummarySizeText(KBRoundedUp(5ull << 30))) << "the high 32 bits of a size count";
+    EXPECT_EQ("扫描已完成！本次共扫描出 3 个垃圾文件，立即清除可帮您节省 2KB 磁盘空间。有 2 个文件夹无法访问。",
+              ScanSummaryText(3, 1500, 2));
+}
+
+TEST(RootPath, WhatTheDriveBoxMeans)
+{
+    for (const char* typed : {"C", "c", "C:", "c:\\", "  C:\\  ", "c:/", "\tC:"})
+        EXPECT_EQ("C:\\", NormalizeRootText(typed)) << "[" << typed << "]";
+    EXPECT_EQ("D:\\Temp\\x", NormalizeRootText(" d:/Temp/x "));
+    EXPECT_EQ("\\\\server\\share", NormalizeRootText("\\\\server\\share"));
+    const CString jou("\x81\x5C");  // 乗: a trail byte 0x5C is no separator to trim or turn
+    EXPECT_EQ(CString("T:\\") + jou, NormalizeRootText(CString("T:\\") + jou + " "));
+    for (const char* typed : {"", "   ", "foo", "\\foo", "C:foo", "1:\\", "CD", "\\\\?\\C:\\", "\\\\.\\C:"})
+        EXPECT_EQ("", NormalizeRootText(typed)) << "[" << typed << "] is no full path";
+
+    EXPECT_EQ("无法打开 Q:\\，请选择一个磁盘。", BadRootText("q"));
+    EXPECT_EQ("无法打开 foo，请选择一个磁盘。", BadRootText(" foo "));
+    EXPECT_EQ("请选择一个磁盘。", BadRootText("  "));
+}
+
+TEST(DeleteOutcome, WhatTheStatusLineSays)
+{
+    CDeleteTally none;
+    none.Add(DeleteOutcome::Deleted);
+    none.Add(DeleteOutcome::AlreadyGone);
+    EXPECT_EQ("清理完毕！", DeleteAllResultText(none)) << "a file already gone counts as deleted";
+    EXPECT_EQ(2, none.Deleted());
+
+    CDeleteTally three;
+    for (DeleteOutcome o : {DeleteOutcome::AccessDenied, DeleteOutcome::Deleted, DeleteOutcome::ReadOnly,
+                            DeleteOutcome::InUse, DeleteOutcome::ReadOnly})
+        three.Add(o);
+    EXPECT_EQ("清理完毕！4 个文件未能删除（正在使用、只读或无权限），仍列在下方。", DeleteAllResultText(three));
+
+    CDeleteTally one;
+    one.Add(DeleteOutcome::Changed);
+    EXPECT_EQ("清理完毕！1 个文件未能删除（扫描后已被改动），仍列在下方。", DeleteAllResultText(one));
+    EXPECT_EQ("未能删除此文件（只读），仍列在下方。", DeleteOneFailureText(DeleteOutcome::ReadOnly));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "ModalDialog.h"
 #include "Pixels.h"
+#include "ScanTree.h"
 #include "TestDialog.h"
 
 namespace {
@@ -218,9 +219,10 @@ TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
 
 TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
 {
-    // A run waits on the event this test holds, so closing asks instead of ending the test.
-    HeldRunEvent held;
-    m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_COMBO_DRIVE)->SetWindowText("C:\\\\windows"); });
+    // A run held at its start, so closing asks instead of ending the test.
+    CScanTree tree("closebutton");
+    m_dlg.Hold();
+    m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_COMBO_DRIVE)->SetWindowText(tree.Path()); });
     ::SendMessageA(Item(IDC_BTN_START), BM_CLICK, 0, 0);
     ASSERT_TRUE(m_dlg.m_bScanning);
 
@@ -238,6 +240,7 @@ TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
 
     ::SendMessageA(Item(IDC_BTN_STOP), BM_CLICK, 0, 0);
+    m_dlg.Release();
 }
 
 TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)

@@ -76,6 +76,14 @@ public:
         Click(IDC_BTN_SCAN_NOW);
     }
     bool StopEnabled() const { return ::IsWindowEnabled(Item(IDC_BTN_STOP)) != FALSE; }
+    // A run of root paused at once, so that it stays active: Pause is clicked right behind
+    // Scan now, before the walk can get through a tree of some thousands of files.
+    bool ScanPaused(const CString& root) const
+    {
+        ScanNow(root);
+        Click(IDC_BTN_PAUSE);
+        return WaitFor([&] { return StopEnabled() && Text(Item(IDC_BTN_PAUSE)) == "继续"; });
+    }
     std::vector<std::string> Listed() const
     {
         // Across processes the list's text is read in UTF-16 (Wine answers the narrow form in it).
@@ -162,6 +170,10 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
         WriteFile(tree.Path(f), std::string(3000, 'j'));
     for (const std::string& f : kept)
         WriteFile(tree.Path(f), "keep " + f);
+    // Outside the chosen folder, reached through a link inside it: never listed, never touched.
+    CScanTree outside("program-outside");
+    WriteFile(outside.Path("precious.old"), "keep precious");
+    tree.Link("out", "..\\program-outside");
 
     Program kelvaro;
     ASSERT_NE(nullptr, kelvaro.Window()) << "Kelvaro did not open its window";
@@ -174,14 +186,22 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
         expected.push_back(static_cast<const char*>(tree.Path(f)));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, kelvaro.Listed());
-    EXPECT_EQ("扫描已完成！本次共扫描出 6 个垃圾文件，立即清除可帮您节省 12KB 磁盘空间。", kelvaro.Status());
+    EXPECT_EQ("扫描已完成！本次共扫描出 6 个垃圾文件，立即清除可帮您节省 18KB 磁盘空间。", kelvaro.Status());
 
+    // One of them read-only by the time of the deletion: it stays, and the program says so.
+    ::SetFileAttributesW(ExtendedPath(tree.Path("x._mp")).c_str(), FILE_ATTRIBUTE_READONLY);
     kelvaro.Click(IDC_BTN_DELETE_ALL);
-    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status() == "清理完毕！"; }));
-    for (const std::string& f : junk)
-        EXPECT_EQ("<gone>", ReadFile(tree.Path(f))) << f;
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("清理完毕！", 0) == 0; }));
+    EXPECT_EQ("清理完毕！1 个文件未能删除（只读），仍列在下方。", kelvaro.Status());
+    EXPECT_EQ(std::vector<std::string>{static_cast<const char*>(tree.Path("x._mp"))}, kelvaro.Listed());
+    ::SetFileAttributesW(ExtendedPath(tree.Path("x._mp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& f : junk) {
+        if (f != "x._mp")
+            EXPECT_EQ("<gone>", ReadFile(tree.Path(f))) << f;
+    }
     for (const std::string& f : kept)
         EXPECT_EQ("keep " + f, ReadFile(tree.Path(f))) << f << " is intact";
+    EXPECT_EQ("keep precious", ReadFile(outside.Path("precious.old")));
 
     // No run is active: closing asks nothing.
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
@@ -191,12 +211,10 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
 TEST(WholeProgram, CloseDuringARunAsksFirst)
 {
     CScanTree tree("closing");
-    tree.File("a.tmp", 1024);
-    HeldRunEvent held;
+    tree.HostShell("for d in $(seq 20); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
     Program kelvaro;
     ASSERT_NE(nullptr, kelvaro.Window());
-    kelvaro.ScanNow(tree.Path());
-    ASSERT_TRUE(WaitFor([&] { return kelvaro.StopEnabled(); }));
+    ASSERT_TRUE(kelvaro.ScanPaused(tree.Path()));
 
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     HWND box = nullptr;
@@ -221,27 +239,46 @@ TEST(WholeProgram, CloseDuringARunAsksFirst)
     EXPECT_EQ(0, kelvaro.ExitCode(10000));
 }
 
-TEST(WholeProgram, EscDuringARunEndsWithStatusZero)
+TEST(WholeProgram, TwoCopiesScanAtOnce)
+{
+    CScanTree first("copy1");
+    first.HostShell("for d in $(seq 20); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
+    CScanTree second("copy2");
+    second.File("a.tmp", 1024);
+    Program one;
+    Program two;
+    ASSERT_NE(nullptr, one.Window());
+    ASSERT_NE(nullptr, two.Window());
+    // The first copy's run stays active, paused; the second copy's run goes through all the same.
+    ASSERT_TRUE(one.ScanPaused(first.Path()));
+    two.ScanNow(second.Path());
+    ASSERT_TRUE(WaitFor([&] { return two.Status().rfind("扫描已完成", 0) == 0; }, 30000)) << "the second copy waits";
+    EXPECT_EQ("扫描已完成！本次共扫描出 1 个垃圾文件，立即清除可帮您节省 1KB 磁盘空间。", two.Status());
+    one.Click(IDC_BTN_PAUSE);
+    ASSERT_TRUE(WaitFor([&] { return one.Status().rfind("扫描已完成", 0) == 0; }, 30000));
+    EXPECT_EQ("扫描已完成！本次共扫描出 10000 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", one.Status());
+}
+
+// Esc during a run asks as the close button does; Yes ends the program at once with status 0,
+// whether the walk is under way or held (a paused walker stands for one stuck in a slow call).
+TEST(WholeProgram, EscDuringARunAsksThenYesEndsWithStatusZero)
 {
     CScanTree tree("escape");
     tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
-    {
-        // The walk under way.
+    for (bool paused : {false, true}) {
         Program kelvaro;
         ASSERT_NE(nullptr, kelvaro.Window());
-        kelvaro.ScanNow(tree.Path());
-        ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().find(".tmp") != std::string::npos; })) << kelvaro.Status();
+        if (paused) {
+            ASSERT_TRUE(kelvaro.ScanPaused(tree.Path()));
+        } else {
+            kelvaro.ScanNow(tree.Path());
+            ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().find(".tmp") != std::string::npos; })) << kelvaro.Status();
+        }
         kelvaro.PressKey(VK_ESCAPE);
-        EXPECT_EQ(0, kelvaro.ExitCode(10000));
-    }
-    {
-        // The run still waiting at its start.
-        HeldRunEvent held;
-        Program kelvaro;
-        ASSERT_NE(nullptr, kelvaro.Window());
-        kelvaro.ScanNow(tree.Path());
-        ASSERT_TRUE(WaitFor([&] { return kelvaro.StopEnabled(); }));
-        kelvaro.PressKey(VK_ESCAPE);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = kelvaro.Question()) != nullptr; })) << "Esc asks during a run";
+        EXPECT_TRUE(kelvaro.Running());
+        ::PostMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
         EXPECT_EQ(0, kelvaro.ExitCode(10000));
     }
 }

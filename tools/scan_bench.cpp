@@ -62,7 +62,7 @@ double TimedScan(CBenchDlg& dlg, const std::string& root, int* listed)
         dlg.m_comboDrive.SetWindowText(root.c_str());
         dlg.CollectCheckedFilters();
         start = Clock::now();
-        dlg.StartScanRun();
+        dlg.StartScanRun(root.c_str());
         ::DuplicateHandle(::GetCurrentProcess(), dlg.m_hScanThread.load(), ::GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
     });
     ::WaitForSingleObject(thread, INFINITE);

@@ -116,8 +116,8 @@ BOOL CNorvaneDlg::OnInitDialog()
     m_hEvent = nullptr;
     m_hScanThread = nullptr;
     m_bStop = false;
-    m_nScannedKB = 0;
-    m_nJunkKB = 0;
+    m_nScannedBytes = 0;
+    m_nJunkBytes = 0;
     m_nJunkCount = 0;
     m_bAnimating = false;
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -55,11 +56,11 @@ public:
     CString m_strDrive;
     HANDLE m_hEvent = nullptr;
     bool m_bPaused = false;
-    std::atomic<UINT> m_nDiskUsedKB{0};
-    // Written by the walk, reset and read by the window's thread as well.
-    std::atomic<UINT> m_nScannedKB{0};
-    std::atomic<UINT> m_nJunkKB{0};
+    // Written by the walk, reset and read by the window's thread as well. Sizes in bytes.
+    std::atomic<uint64_t> m_nScannedBytes{0};
+    std::atomic<uint64_t> m_nJunkBytes{0};
     std::atomic<int> m_nJunkCount{0};
+    std::atomic<int> m_nUnreadable{0};  // folders of this run that could not be read
     CBrush m_brushBk;
     COLORREF m_crText = 0;
     COLORREF m_crBk = 0;
@@ -100,7 +101,8 @@ public:
     // The scan engine.
     BOOL CollectCheckedFilters();
     BOOL IsJunkFile(const CString& path);
-    UINT GetDiskUsedKB(const CString& root);
+    // A size in the progress bar's units.
+    static int ProgressUnits(uint64_t bytes);
     void ShowScanSummary();
     // Walks dir for run nRun; a run that is no longer the current one stops walking. A stop
     // signals hRunEvent, the run's event.
@@ -122,8 +124,14 @@ private:
     // Maximized <-> restored, the flags first (the size notification reads them).
     void ToggleMaximized();
 
-    // Refuses (FALSE) while a run is active or when no pattern is ticked; else starts a run.
-    BOOL TryStartRun();
+    enum class StartResult { Started, Refused, BadRoot };
+    // Refuses while a run is active or when no pattern is ticked; does not start either on a
+    // root that cannot be opened; else starts a run.
+    StartResult TryStartRun();
+    // What the status line says when the drive box names nothing that can be scanned.
+    void ShowBadRoot(const CString& typed);
+    // The run is over: nothing stays paused, the Pause button reads "暂停" again.
+    void EndPause();
     // The steps that end a run once its walk is over: reset, summary, counters, filter list.
     void EndRun();
     // A stopped run whose thread has not come back yet: its end is done now, before a new run.
@@ -135,9 +143,16 @@ private:
     std::vector<HANDLE> m_workers;  // every worker thread still to be waited for at the end
 
 protected:
-    // Sets up and starts a run: shows the bar and the list, takes the drive, measures it,
-    // empties the list, makes the event, starts both threads, switches the buttons.
-    void StartScanRun();
+    // Sets up and starts a run on root (a folder that OpenScanRoot accepted): shows the bar
+    // and the list, measures the drive, empties the list, makes the event, starts both
+    // threads, switches the buttons.
+    void StartScanRun(const CString& root);
+    // The event that the run's thread waits for before it walks; private to this process.
+    virtual HANDLE CreateRunEvent();
+
+    // Enter scans, as Scan now does; Esc closes, asking first while a run is active.
+    void OnOK() override;
+    void OnCancel() override;
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -1,7 +1,6 @@
 // The commands with which the user drives a scan run, and the life of a run around them.
-#include <cstdlib>
-
 #include "../scan/FileSystem.h"
+#include "../scan/RootPath.h"
 #include "CNorvaneDlg.h"
 
 namespace {
@@ -23,9 +22,23 @@ void WaitAnswering(HANDLE hThread, DWORD timeoutMs)
     }
 }
 
+// Ends the process now, with status 0, whatever a worker is doing: nothing it may still
+// use is freed under it first.
+[[noreturn]] void EndProcessNow()
+{
+    ::TerminateProcess(::GetCurrentProcess(), 0);
+    ::ExitProcess(0);
+}
+
 }  // namespace
 
-void CNorvaneDlg::StartScanRun()
+HANDLE CNorvaneDlg::CreateRunEvent()
+{
+    // Unnamed: no other copy of the program, nor any other program, can hold a run still.
+    return ::CreateEventW(nullptr, FALSE, TRUE, nullptr);
+}
+
+void CNorvaneDlg::StartScanRun(const CString& root)
 {
     GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOW);
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
@@ -33,24 +46,24 @@ void CNorvaneDlg::StartScanRun()
     {
         std::lock_guard<std::mutex> lock(m_runLock);
         run = ++m_nRunId;
-        m_nScannedKB = 0;
-        m_nJunkKB = 0;
+        m_nScannedBytes = 0;
+        m_nJunkBytes = 0;
         m_nJunkCount = 0;
+        m_nUnreadable = 0;
         m_mailbox.Reset();
     }
     m_bEndPending = true;
     m_bStop = false;
     m_bScanning = true;
-    m_comboDrive.GetWindowText(m_strDrive);
-    m_nDiskUsedKB = GetDiskUsedKB(m_strDrive);
-    m_progress.SetRange32(0, static_cast<int>(m_nDiskUsedKB >> 10));
+    m_strDrive = root;
+    m_progress.SetRange32(0, ProgressUnits(GetDiskUsedBytes(m_strDrive)));
     if (m_hEvent) {
         ::CloseHandle(m_hEvent);
         m_hEvent = nullptr;
     }
     m_listFiles.ResetContent();
     m_listFiles.UpdateHorizontalExtent();
-    m_hEvent = ::CreateEventA(nullptr, FALSE, TRUE, "Event");
+    m_hEvent = CreateRunEvent();
 
     // Threads that have ended need no waiting for any more.
     for (auto it = m_workers.begin(); it != m_workers.end();) {
@@ -92,16 +105,43 @@ void CNorvaneDlg::StartScanRun()
     m_bAnimating = true;
 }
 
-BOOL CNorvaneDlg::TryStartRun()
+CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
 {
     if (m_bScanning)
-        return FALSE;
+        return StartResult::Refused;
     if (m_bEndPending)
         RetirePreviousRun();
+    // A run matches exactly what is ticked when it starts.
+    {
+        std::lock_guard<std::mutex> lock(m_filterLock);
+        m_filterList.RemoveAll();
+    }
     if (!CollectCheckedFilters())
-        return FALSE;
-    StartScanRun();
-    return TRUE;
+        return StartResult::Refused;
+    CString typed;
+    m_comboDrive.GetWindowText(typed);
+    const CString root = NormalizeRootText(typed);
+    CString canonical;
+    if (root.IsEmpty() || !OpenScanRoot(root, &canonical)) {
+        std::lock_guard<std::mutex> lock(m_filterLock);
+        m_filterList.RemoveAll();
+        ShowBadRoot(typed);
+        return StartResult::BadRoot;
+    }
+    StartScanRun(canonical);
+    return StartResult::Started;
+}
+
+void CNorvaneDlg::ShowBadRoot(const CString& typed)
+{
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(BadRootText(typed));
+}
+
+void CNorvaneDlg::EndPause()
+{
+    m_pauseGate.Resume();
+    m_bPaused = false;
+    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
 }
 
 void CNorvaneDlg::EndRun()
@@ -109,8 +149,9 @@ void CNorvaneDlg::EndRun()
     m_bEndPending = false;
     DrainMailbox();
     FinishScan();
+    EndPause();
     ShowScanSummary();
-    m_nJunkKB = 0;
+    m_nJunkBytes = 0;
     m_nJunkCount = 0;
     std::lock_guard<std::mutex> lock(m_filterLock);
     m_filterList.RemoveAll();
@@ -125,7 +166,7 @@ void CNorvaneDlg::RetirePreviousRun()
         ++m_nRunId;
     }
     m_bEndPending = false;
-    m_nJunkKB = 0;
+    m_nJunkBytes = 0;
     m_nJunkCount = 0;
     std::lock_guard<std::mutex> lock(m_filterLock);
     m_filterList.RemoveAll();
@@ -151,6 +192,10 @@ void CNorvaneDlg::StopWorkers()
         ::SetEvent(m_hEvent);
     for (HANDLE h : m_workers) {
         WaitAnswering(h, 5000);
+        // A worker held up in the file system (a network folder that stopped answering)
+        // would use the dialog after it is gone: the process ends here instead.
+        if (::WaitForSingleObject(h, 0) != WAIT_OBJECT_0)
+            EndProcessNow();
         ::CloseHandle(h);
     }
     m_workers.clear();
@@ -158,22 +203,52 @@ void CNorvaneDlg::StopWorkers()
 
 void CNorvaneDlg::OnBnClickedStart()
 {
-    GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
-    if (!TryStartRun()) {
+    CWnd* scanNow = GetDlgItem(IDC_BTN_SCAN_NOW);
+    const bool scanNowShown = scanNow->IsWindowVisible() != FALSE;
+    scanNow->ShowWindow(SW_HIDE);
+    switch (TryStartRun()) {
+    case StartResult::Started:
+        break;
+    case StartResult::Refused:
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kNoPattern);
-        GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_SHOW);
+        scanNow->ShowWindow(SW_SHOW);
         GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_HIDE);
+        break;
+    case StartResult::BadRoot:
+        // No run: the window as it was, the status line says why.
+        if (scanNowShown)
+            scanNow->ShowWindow(SW_SHOW);
+        break;
     }
     m_bAnimating = true;
 }
 
 void CNorvaneDlg::OnBnClickedScanNow()
 {
-    if (TryStartRun())
+    switch (TryStartRun()) {
+    case StartResult::Started:
         GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
-    else
+        break;
+    case StartResult::Refused:
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kNoPattern);
+        break;
+    case StartResult::BadRoot:
+        break;
+    }
     m_bAnimating = true;
+}
+
+void CNorvaneDlg::OnOK()
+{
+    OnBnClickedScanNow();
+}
+
+void CNorvaneDlg::OnCancel()
+{
+    if (m_bScanning)
+        OnClose();
+    else
+        CDialog::OnCancel();
 }
 
 void CNorvaneDlg::OnBnClickedPause()
@@ -194,11 +269,7 @@ void CNorvaneDlg::OnBnClickedPause()
 void CNorvaneDlg::OnBnClickedStop()
 {
     m_bAnimating = false;
-    if (m_bPaused) {
-        m_pauseGate.Resume();
-        m_bPaused = false;
-    }
-    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
+    EndPause();
     // The summary counts what the list shows.
     DrainMailbox();
     ShowScanSummary();
@@ -209,7 +280,9 @@ void CNorvaneDlg::OnBnClickedSelectAll()
 {
     for (int i = 0; i <= 5; ++i)
         m_checkList.SetCheck(i, 1);
-    CollectCheckedFilters();
+    // A run under way matches the widened set at once; otherwise the next start collects.
+    if (m_bScanning)
+        CollectCheckedFilters();
 }
 
 void CNorvaneDlg::OnBnClickedSelectNone()
@@ -230,15 +303,20 @@ void CNorvaneDlg::OnBnClickedDelete()
         return;
     CString path;
     m_listFiles.GetText(current, path);
-    m_listFiles.DeleteString(static_cast<UINT>(m_listFiles.GetCurSel()));
-    DeleteFileAnyLength(path);
+    const DeleteOutcome outcome = DeleteListedFile(path);
+    if (IsGone(outcome))
+        m_listFiles.DeleteString(static_cast<UINT>(current));
+    else
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteOneFailureText(outcome));
 }
 
 void CNorvaneDlg::OnBnClickedDeleteAll()
 {
     CWnd* status = GetDlgItem(IDC_STATIC_STATUS);
     DWORD lastPaint = ::GetTickCount();
-    for (int i = 0; i < m_listFiles.GetCount(); ++i) {
+    CDeleteTally tally;
+    std::vector<CString> kept;
+    for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
         CString path;
         m_listFiles.GetText(i, path);
         status->SetWindowText(path);
@@ -249,10 +327,19 @@ void CNorvaneDlg::OnBnClickedDeleteAll()
             ::UpdateWindow(status->m_hWnd);
             lastPaint = now;
         }
-        DeleteFileAnyLength(path);
+        const DeleteOutcome outcome = DeleteListedFile(path);
+        tally.Add(outcome);
+        if (!IsGone(outcome))
+            kept.push_back(path);
     }
     m_listFiles.ResetContent();
-    status->SetWindowText("清理完毕！");
+    status->SetWindowText(DeleteAllResultText(tally));
+    if (!kept.empty()) {
+        // What could not be deleted stays listed, for the user to see and try again.
+        m_listFiles.AddStrings(kept);
+        return;
+    }
+    m_listFiles.UpdateHorizontalExtent();
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_HIDE);
     GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_SHOW);
     GetDlgItem(IDC_BTN_SCAN_NOW)->SetWindowText("重新扫描");
@@ -263,5 +350,5 @@ void CNorvaneDlg::OnClose()
     if (m_bScanning &&
         ::MessageBoxA(m_hWnd, "扫描还未完成，您确定要关闭程序码？", "Kelvaro", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    std::exit(0);
+    EndProcessNow();
 }

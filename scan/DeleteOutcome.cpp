@@ -1,0 +1,71 @@
+#include "DeleteOutcome.h"
+
+#include <string>
+
+namespace {
+
+const char* ReasonText(DeleteOutcome outcome)
+{
+    switch (outcome) {
+    case DeleteOutcome::InUse:
+        return "正在使用";
+    case DeleteOutcome::ReadOnly:
+        return "只读";
+    case DeleteOutcome::AccessDenied:
+        return "无权限";
+    case DeleteOutcome::Changed:
+        return "扫描后已被改动";
+    case DeleteOutcome::Failed:
+        return "系统拒绝";
+    default:
+        return "";
+    }
+}
+
+}  // namespace
+
+void CDeleteTally::Add(DeleteOutcome outcome)
+{
+    if (IsGone(outcome)) {
+        ++m_nDeleted;
+        return;
+    }
+    ++m_nKept;
+    m_seen[static_cast<int>(outcome)] = true;
+}
+
+CString CDeleteTally::Reasons() const
+{
+    const DeleteOutcome order[] = {DeleteOutcome::InUse, DeleteOutcome::ReadOnly, DeleteOutcome::AccessDenied,
+                                   DeleteOutcome::Changed, DeleteOutcome::Failed};
+    std::string reasons[5];
+    int n = 0;
+    for (DeleteOutcome outcome : order) {
+        if (m_seen[static_cast<int>(outcome)])
+            reasons[n++] = ReasonText(outcome);
+    }
+    CString text;
+    for (int i = 0; i < n; ++i) {
+        if (i > 0)
+            text += i == n - 1 ? "或" : "、";
+        text += reasons[i].c_str();
+    }
+    return text;
+}
+
+CString DeleteAllResultText(const CDeleteTally& tally)
+{
+    if (tally.Kept() == 0)
+        return "清理完毕！";
+    CString text;
+    text.Format("清理完毕！%d 个文件未能删除（%s），仍列在下方。", tally.Kept(),
+                static_cast<const char*>(tally.Reasons()));
+    return text;
+}
+
+CString DeleteOneFailureText(DeleteOutcome outcome)
+{
+    CString text;
+    text.Format("未能删除此文件（%s），仍列在下方。", ReasonText(outcome));
+    return text;
+}
