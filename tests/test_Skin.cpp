@@ -1,8 +1,10 @@
 // The skin on the real dialog, driven by real pointer input in Wine's virtual desktop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ModalDialog.h"
 #include "Pixels.h"
@@ -246,6 +248,20 @@ TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
 TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)
 {
     ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
+    // The slots that earlier tests freed are taken first, last freed first, so the next slot
+    // would say little. They are all taken and held while the paints run, until new objects
+    // come from slots never used before, one above the other; every object that the paints
+    // keep then moves the next slot up.
+    std::vector<HBRUSH> freedBefore;
+    unsigned highest = 0, last = 0;
+    for (int fresh = 0; fresh < 256 && freedBefore.size() < 30000;) {
+        HBRUSH b = ::CreateSolidBrush(RGB(1, 2, 3));
+        const unsigned slot = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(b) & 0xFFFF);
+        fresh = slot > highest && slot == last + 1 ? fresh + 1 : 0;
+        highest = std::max(highest, slot);
+        last = slot;
+        freedBefore.push_back(b);
+    }
     const unsigned before = GdiSlot();
     const DWORD countBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     RECT rc = Window();
@@ -260,6 +276,9 @@ TEST_F(Skin, AThousandPaintsLeaveNoDrawingObjectBehind)
     }
     EXPECT_LE(GdiSlot(), before + 50) << "drawing objects pile up";
     EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), countBefore + 5);
+    // In the order made: taken again, they come back last made first, never one above the other.
+    for (HBRUSH b : freedBefore)
+        ::DeleteObject(b);
 }
 
 }  // namespace
