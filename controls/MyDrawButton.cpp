@@ -1,7 +1,7 @@
 #include "MyDrawButton.h"
 
 #include "../res/resource.h"
-#include "../ui/SkinGeometry.h"
+#include "ButtonGeometry.h"
 
 BEGIN_MESSAGE_MAP(MyDrawButton, CButton)
     ON_WM_MOUSEMOVE()

@@ -1,6 +1,9 @@
 #include "CWnd.h"
 
+#include <functional>
 #include <unordered_map>
+
+#include "CWorker.h"
 
 namespace {
 
@@ -135,6 +138,11 @@ BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
 
 BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (nMsg == WM_AFX_RUN_HERE) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        *pResult = 0;
+        return TRUE;
+    }
     // Owner-draw requests go back to the control's own object.
     if (nMsg == WM_DRAWITEM || nMsg == WM_MEASUREITEM) {
         HWND hChild = nullptr;

@@ -57,6 +57,11 @@ CString DeleteAllResultText(const CDeleteTally& tally)
 {
     if (tally.Kept() == 0)
         return "清理完毕！";
+    if (tally.Stopped()) {
+        CString text;
+        text.Format("清理已停止！已删除 %d 个文件，%d 个文件仍列在下方。", tally.Deleted(), tally.Kept());
+        return text;
+    }
     CString text;
     text.Format("清理完毕！%d 个文件未能删除（%s），仍列在下方。", tally.Kept(),
                 static_cast<const char*>(tally.Reasons()));

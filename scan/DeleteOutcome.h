@@ -13,6 +13,8 @@ enum class DeleteOutcome {
     Changed,       // not the file that was listed: a folder on the way became a link, or
                    // the path now names a folder or a link
     Failed,        // any other refusal of the system
+    NotTried,      // a Stop came first
+    Count
 };
 
 inline bool IsGone(DeleteOutcome outcome)
@@ -26,13 +28,15 @@ public:
     void Add(DeleteOutcome outcome);
     int Deleted() const { return m_nDeleted; }
     int Kept() const { return m_nKept; }
+    // A Stop came before some of the files were tried.
+    bool Stopped() const { return m_seen[static_cast<int>(DeleteOutcome::NotTried)]; }
     // "正在使用、只读或无权限": the reasons seen, in a fixed order.
     CString Reasons() const;
 
 private:
     int m_nDeleted = 0;
     int m_nKept = 0;
-    bool m_seen[7] = {};
+    bool m_seen[static_cast<int>(DeleteOutcome::Count)] = {};
 };
 
 // The status line after Delete all: "清理完毕！" when nothing stayed, else how many stayed and why.

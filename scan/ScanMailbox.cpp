@@ -1,42 +1,35 @@
 #include "ScanMailbox.h"
 
 namespace {
-// The window is told about the walk at most this often, and at most one notification is
-// outstanding: enough for the eye, little enough that the walk is not held back.
+// The owner is told at most this often, and at most one notice is outstanding: enough for
+// the eye, little enough that the workers are not held back.
 const DWORD kNotifyIntervalMs = 25;
-// The clock is read only every so many files.
+// The clock is read, and the path kept, only every so many items.
 const unsigned kReportsPerClockCheck = 32;
 }  // namespace
 
-void CScanMailbox::Reset()
+void CScanMailbox::Report(int progress, const CString& path)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_batch = Batch();
-    m_progress = 0;
-    m_reports = 0;
-}
-
-void CScanMailbox::SetPath(const CString& path)
-{
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_batch.path = path;
-    m_batch.hasPath = true;
-}
-
-void CScanMailbox::AddFound(const CString& path)
-{
+    m_progress.store(progress, std::memory_order_relaxed);
+    if (++m_reports % kReportsPerClockCheck != 0)
+        return;
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_batch.found.push_back(path);
+        m_batch.path = path;
+        m_batch.hasPath = true;
     }
     PostIfDue();
 }
 
-void CScanMailbox::Report(int progress)
+void CScanMailbox::AddFound(const CString& path, uint64_t bytes)
 {
-    m_progress.store(progress, std::memory_order_relaxed);
-    if (++m_reports % kReportsPerClockCheck == 0)
-        PostIfDue();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_batch.found.push_back(path);
+        ++m_count;
+        m_bytes += bytes;
+    }
+    PostIfDue();
 }
 
 void CScanMailbox::PostNow()
@@ -54,7 +47,7 @@ void CScanMailbox::PostIfDue(bool immediately)
     if (m_posted.exchange(true))
         return;
     m_lastPost = now;
-    if (!m_hWnd || !::PostMessageA(m_hWnd, m_nMsg, 0, 0))
+    if (!m_notify || !m_notify())
         m_posted = false;
 }
 
@@ -65,8 +58,22 @@ CScanMailbox::Batch CScanMailbox::Take()
         std::lock_guard<std::mutex> lock(m_lock);
         out = std::move(m_batch);
         m_batch = Batch();
+        out.count = m_count;
+        out.bytes = m_bytes;
         m_posted = false;
     }
     out.progress = m_progress.load();
     return out;
+}
+
+int CScanMailbox::Count()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_count;
+}
+
+uint64_t CScanMailbox::Bytes()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_bytes;
 }

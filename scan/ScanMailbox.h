@@ -1,9 +1,12 @@
-// What the walk hands to the window: the latest path under test, the progress position and
-// the junk files found since the window last looked. The walker only writes here and posts
-// a notification now and then; it never waits for the window.
+// What a run hands to its owner: the latest path under work, the progress position, the junk
+// files found (with their count and bytes, taken together so that a summary always counts what
+// the list shows) and, for a deletion, how many files were done. Workers only write here and
+// call the owner's notice now and then; they never wait for the owner.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -16,31 +19,37 @@ public:
         CString path;
         int progress = 0;
         std::vector<CString> found;
+        // Totals of the whole run up to this batch.
+        int count = 0;
+        uint64_t bytes = 0;
     };
 
-    // The window that is told, and the message it is told with.
-    void SetTarget(HWND hWnd, UINT nMsg) { m_hWnd = hWnd; m_nMsg = nMsg; }
-    // Forgets everything of an earlier run.
-    void Reset();
+    // notify is called when news waits and no earlier notice is still unanswered (see Take);
+    // it says whether the notice went out.
+    explicit CScanMailbox(std::function<bool()> notify) : m_notify(std::move(notify)) {}
 
-    // Walker side.
-    void SetPath(const CString& path);
-    void AddFound(const CString& path);
-    // Once per file: the progress position, and a notification when one is due.
-    void Report(int progress);
-    // A notification now, whatever the interval: the walk is about to halt.
+    // Worker side.
+    // Once per item (file walked, file deleted): the progress position; the path is kept
+    // only now and then, so that the status line shows one being worked on.
+    void Report(int progress, const CString& path);
+    void AddFound(const CString& path, uint64_t bytes);
+    // A notice now, whatever the interval: the worker is about to halt.
     void PostNow();
 
-    // Window side: takes everything that waits; a new notification may be posted after this.
+    // Owner side: takes everything that waits; a new notice may come after this.
     Batch Take();
+    // The run's totals, as the last Take left them plus what waits.
+    int Count();
+    uint64_t Bytes();
 
 private:
     void PostIfDue(bool now = false);
 
-    HWND m_hWnd = nullptr;
-    UINT m_nMsg = 0;
+    std::function<bool()> m_notify;
     std::mutex m_lock;
     Batch m_batch;
+    int m_count = 0;
+    uint64_t m_bytes = 0;
     std::atomic<int> m_progress{0};
     std::atomic<bool> m_posted{false};
     std::atomic<unsigned> m_reports{0};

@@ -37,3 +37,9 @@ CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders)
     }
     return text;
 }
+
+int ProgressUnits(uint64_t bytes)
+{
+    const uint64_t mb = bytes >> 20;
+    return mb > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(mb);
+}

@@ -1,4 +1,4 @@
-// The end-of-run sentence. Pure rules.
+// The end-of-run sentence and the progress bar's units. Pure rules.
 #pragma once
 
 #include <cstdint>
@@ -12,3 +12,6 @@ CString SummarySizeText(uint64_t kb);
 // The whole sentence for the status line; folders that could not be read, when there were
 // any, are said at its end.
 CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders = 0);
+
+// A size in the progress bar's units, whole MB: a 16 TB drive is some 16 million of them.
+int ProgressUnits(uint64_t bytes);

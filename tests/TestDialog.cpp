@@ -1,37 +1,15 @@
 #include "TestDialog.h"
 
-BEGIN_MESSAGE_MAP(CTestDlg, CNorvaneDlg)
-    ON_MESSAGE(WM_APP + 100, &CTestDlg::OnRunHere)
-END_MESSAGE_MAP()
-
-LRESULT CTestDlg::OnRunHere(WPARAM, LPARAM lParam)
-{
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    return 0;
-}
-
-HANDLE CTestDlg::StartScan(const char* root)
-{
-    HANDLE thread = nullptr;
-    OnWindowThread([&] {
-        m_comboDrive.SetWindowText(root);
-        if (!CollectCheckedFilters())
-            return;
-        StartScanRun(root);
-        ::DuplicateHandle(::GetCurrentProcess(), m_hScanThread.load(), ::GetCurrentProcess(), &thread,
-                          SYNCHRONIZE, FALSE, 0);
-    });
-    return thread;
-}
-
 std::vector<std::string> CTestDlg::ListedFiles()
 {
+    // Read on the dialog's thread: Wine hangs on a long item's text sent across threads.
     std::vector<std::string> items;
     OnWindowThread([&] {
-        for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
-            CString text;
-            m_listFiles.GetText(i, text);
-            items.push_back(static_cast<const char*>(text));
+        HWND list = ::GetDlgItem(m_hWnd, IDC_LIST_FILES);
+        for (int i = 0, n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            const LRESULT got = ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+            items.push_back(static_cast<const char*>(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0)));
         }
     });
     return items;

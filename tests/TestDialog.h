@@ -1,5 +1,5 @@
-// The main dialog with one addition for tests: code handed to it runs on the dialog's own
-// thread, where the program's commands run.
+// The main dialog with one addition for tests: a run can be held at its very start, so that
+// it stays active for as long as a test needs it.
 #pragma once
 
 #include <atomic>
@@ -8,36 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "framework/CWorker.h"
 #include "ui/CNorvaneDlg.h"
 
 class CTestDlg : public CNorvaneDlg {
 public:
-    // Runs fn on the dialog's thread and returns when it is done.
-    void OnWindowThread(const std::function<void()>& fn)
-    {
-        ::SendMessageA(m_hWnd, WM_APP + 100, 0, reinterpret_cast<LPARAM>(&fn));
-    }
-    using CNorvaneDlg::StartScanRun;
+    ~CTestDlg() override { Release(); }
 
-    // The found-files list in its order, read on the dialog's thread (Wine hangs on a long
-    // item's text sent across threads).
+    // Runs fn on the dialog's thread and returns when it is done.
+    void OnWindowThread(const std::function<void()>& fn) { AfxRunOnWindowThread(m_hWnd, fn); }
+
+    // The found-files list in its order, as the list shows it.
     std::vector<std::string> ListedFiles();
 
-    // Starts a run on root with the ticked patterns, as the Start command does, and returns
-    // a handle to the scan thread that the caller closes.
-    HANDLE StartScan(const char* root);
-
-    // While held, a run that starts waits at its very start: it stays active for as long as
-    // the test needs it. Release lets every run held so far go on.
+    // While held, a run that starts waits at its very start. Release lets every run held so
+    // far go on.
     void Hold() { m_bHold = true; }
     void Release();
-    ~CTestDlg() override { Release(); }
 
 protected:
     HANDLE CreateRunEvent() override;
-
-    LRESULT OnRunHere(WPARAM, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
 
 private:
     std::atomic<bool> m_bHold{false};

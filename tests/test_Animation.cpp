@@ -1,29 +1,30 @@
-// The scanning animation: a whole cycle of six frames before the flag is first read, and
-// frame 6 the last one on screen.
+// The scanning animation: a whole cycle of six frames before the stop request is first read,
+// and frame 6 the last one on screen.
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "ModalDialog.h"
 #include "Pixels.h"
-#include "TestDialog.h"
+#include "ui/Animation.h"
+#include "ui/CNorvaneDlg.h"
 
 namespace {
 
 
-TEST(Animation, AWholeCycleAfterTheFlagIsClearedEndingOnFrameSix)
+TEST(Animation, AWholeCycleAfterTheStopRequestEndingOnFrameSix)
 {
-    CTestDlg dlg;
+    CNorvaneDlg dlg;
     ModalDialog run(dlg);
     HWND hWnd = run.Wait();
     ASSERT_NE(nullptr, hWnd);
 
-    dlg.m_bAnimating = false;
+    CWorker worker;
+    CPauseGate gate;
     const auto start = std::chrono::steady_clock::now();
-    HANDLE thread = ::CreateThread(nullptr, 0, &AnimationThreadProc, &dlg, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 5000));
-    ::CloseHandle(thread);
+    ASSERT_TRUE(worker.Start([&] { PlayAnimation(hWnd, worker, gate); }));
+    worker.RequestStop();
+    ASSERT_TRUE(worker.Join(5000));
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(ms, 6 * 40 - 5) << "six frames of 40 ms";
 
@@ -43,17 +44,18 @@ TEST(Animation, AWholeCycleAfterTheFlagIsClearedEndingOnFrameSix)
     EXPECT_GT(differFrom5, 0) << "frame 6, not frame 5";
 }
 
-TEST(Animation, KeepsCyclingWhileTheFlagIsSet)
+TEST(Animation, KeepsCyclingUntilAskedToStop)
 {
-    CTestDlg dlg;
+    CNorvaneDlg dlg;
     ModalDialog run(dlg);
-    ASSERT_NE(nullptr, run.Wait());
-    dlg.m_bAnimating = true;
-    HANDLE thread = ::CreateThread(nullptr, 0, &AnimationThreadProc, &dlg, 0, nullptr);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(thread, 600)) << "more than two cycles";
-    dlg.m_bAnimating = false;
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 1000)) << "ends within the cycle in progress";
-    ::CloseHandle(thread);
+    HWND hWnd = run.Wait();
+    ASSERT_NE(nullptr, hWnd);
+    CWorker worker;
+    CPauseGate gate;
+    ASSERT_TRUE(worker.Start([&] { PlayAnimation(hWnd, worker, gate); }));
+    EXPECT_FALSE(worker.Join(600)) << "more than two cycles";
+    worker.RequestStop();
+    EXPECT_TRUE(worker.Join(1000)) << "ends within the cycle in progress";
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(MainDialog, AllSixPatternsAreListedAndTicked)
         char text[32] = {};
         ::SendMessageA(types, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
         shown.insert(text);
-        EXPECT_EQ(1, m_dlg.m_checkList.GetCheck(i)) << "entry " << i << " " << text;
+        EXPECT_EQ(1, ::SendMessageA(Item(IDC_LIST_TYPES), LB_GETITEMDATA, i, 0)) << "entry " << i << " " << text << " ticked";
     }
     const std::set<std::string> patterns = {"*.tmp", "*.??~", "*.old", "*.gid", "*._mp", "*.syd"};
     EXPECT_EQ(patterns, shown);
@@ -187,7 +187,7 @@ TEST_F(MainDialog, EscEndsTheDialog)
     ASSERT_TRUE(m_run->WaitDone());
     EXPECT_EQ(IDCANCEL, m_run->Result());
     EXPECT_EQ(nullptr, m_dlg.m_hWnd) << "the object is unbound from the destroyed window";
-    EXPECT_EQ(nullptr, m_dlg.m_checkList.m_hWnd);
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, IDC_LIST_TYPES)));
 }
 
 }  // namespace

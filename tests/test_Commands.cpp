@@ -54,17 +54,12 @@ protected:
         return items;
     }
     bool WaitSummary() { return WaitFor([&] { return Status().rfind("扫描已完成", 0) == 0 && Enabled(IDC_BTN_START); }, 30000); }
+    // The run is over as the user sees it: Start usable again, the summary in the status
+    // line (read last: it is answered once the window's thread has done the run's end).
     bool WaitEnded()
     {
-        // The walk is over and its end steps have run: the filter list is emptied last.
-        return WaitFor([&] {
-            bool ended = false;
-            m_dlg.OnWindowThread([&] {
-                std::lock_guard<std::mutex> lock(m_dlg.m_filterLock);
-                ended = !m_dlg.m_bScanning && m_dlg.m_filterList.IsEmpty();
-            });
-            return ended;
-        }, 30000);
+        return WaitFor([&] { return Enabled(IDC_BTN_START) && !Enabled(IDC_BTN_STOP) && Status().rfind("扫描已完成", 0) == 0; },
+                       30000);
     }
 };
 
@@ -125,16 +120,14 @@ TEST_F(Commands, RefusedStarts)
     EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
     EXPECT_FALSE(Shown(IDC_LIST_FILES));
     EXPECT_TRUE(Enabled(IDC_BTN_START));
-    EXPECT_FALSE(m_dlg.m_bScanning);
-    EXPECT_EQ(nullptr, m_dlg.m_hScanThread.load());
-    EXPECT_TRUE(m_dlg.m_bAnimating) << "a refused start raises the animation flag all the same";
+    EXPECT_FALSE(Enabled(IDC_BTN_STOP)) << "no run";
 
     m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_STATIC_STATUS)->SetWindowText("x"); });
     Click(IDC_BTN_SCAN_NOW);
     EXPECT_EQ("请选择文件类型！", Status());
     EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
     EXPECT_FALSE(Shown(IDC_PROGRESS));
-    EXPECT_FALSE(m_dlg.m_bScanning);
+    EXPECT_FALSE(Enabled(IDC_BTN_STOP));
 }
 
 TEST_F(Commands, ARunMatchesWhatIsTickedWhenItStarts)
@@ -288,18 +281,21 @@ TEST_F(Commands, PauseHoldsEverythingStillAndContinueGoesOn)
     tree.HostShell("for d in $(seq 60); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 300) $(seq -f g%g.txt 300)); done");
     TypeDrive(tree.Path());
     Click(IDC_BTN_START);
-    ASSERT_TRUE(WaitFor([&] { return m_dlg.m_nJunkCount.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return !Listed().empty(); }));
     Click(IDC_BTN_PAUSE);
-    ::Sleep(100);  // the walk halts before its next entry, the window shows what it found
-    const int count = m_dlg.m_nJunkCount.load();
+    // The walkers halt before their next entries and hand over what they found: the list
+    // settles (the engine's own test shows that every walker halts).
+    size_t listed = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        const size_t before = Listed().size();
+        ::Sleep(150);
+        listed = Listed().size();
+        return listed == before;
+    }));
     const std::string status = Status();
-    const size_t listed = Listed().size();
-    ::Sleep(400);
-    EXPECT_EQ(count, m_dlg.m_nJunkCount.load());
     EXPECT_EQ(status, Status());
-    EXPECT_EQ(listed, Listed().size());
-    EXPECT_EQ(static_cast<size_t>(count), listed) << "the paused window shows everything found so far";
     EXPECT_LT(listed, 18000u);
+    EXPECT_EQ("继续", WindowText(Item(IDC_BTN_PAUSE)));
     Click(IDC_BTN_PAUSE);
     ASSERT_TRUE(WaitEnded());
     EXPECT_EQ(18000u, Listed().size());
@@ -478,7 +474,7 @@ TEST_F(Commands, DeleteAllOnAnEmptyListAndDuringARun)
     Click(IDC_BTN_DELETE_ALL);
     EXPECT_FALSE(Shown(IDC_LIST_FILES));
     EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
-    EXPECT_TRUE(m_dlg.m_bScanning) << "the run goes on";
+    EXPECT_TRUE(Enabled(IDC_BTN_STOP)) << "the run goes on";
     Click(IDC_BTN_SCAN_NOW);
     EXPECT_EQ("请选择文件类型！", Status()) << "refused while the run is active";
     Release();

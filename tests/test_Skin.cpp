@@ -74,6 +74,29 @@ protected:
         return held;
     }
 
+    // Whether button id shows its hover face, read from the screen at a point where the two
+    // faces differ (near the left edge, clear of the caption).
+    bool ShowsHoverFace(int id)
+    {
+        RECT rc;
+        ::GetWindowRect(Item(id), &rc);
+        for (int y = 6; y < 18; ++y) {
+            for (int x = 3; x < 10; ++x) {
+                if (BitmapPixel(IDB_BTN, x, y) != BitmapPixel(IDB_BTN_HOT, x, y))
+                    return ScreenPixel(rc.left + x, rc.top + y) == BitmapPixel(IDB_BTN_HOT, x, y);
+            }
+        }
+        ADD_FAILURE() << "the two faces are alike";
+        return false;
+    }
+    bool ShowsNormalFace(int id)
+    {
+        RECT rc;
+        ::GetWindowRect(Item(id), &rc);
+        return ScreenPixel(rc.left + 4, rc.top + 12) == BitmapPixel(IDB_BTN, 4, 12) && !ShowsHoverFace(id);
+    }
+    bool Hot(CaptionButton b) { return m_dlg.HotCaptionButton() == b; }
+
     std::map<int, RECT> Layout()
     {
         std::map<int, RECT> layout;
@@ -95,19 +118,18 @@ TEST_F(Skin, PushButtonsShowTheHoverFaceWhileThePointerIsOverThem)
     ::GetWindowRect(Item(IDC_BTN_START), &start);
     ::GetWindowRect(Item(IDC_BTN_SELECT_ALL), &stop);
     MoveTo((start.left + start.right) / 2, (start.top + start.bottom) / 2);
-    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnStart.m_nCurBmp == IDB_BTN_HOT; }));
+    EXPECT_TRUE(Settles([&] { return ShowsHoverFace(IDC_BTN_START); }));
     // Straight onto another button: the first goes back by its timer, the second lights up.
     MoveTo((stop.left + stop.right) / 2, (stop.top + stop.bottom) / 2);
-    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnSelectAll.m_nCurBmp == IDB_BTN_HOT; }));
-    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnStart.m_nCurBmp == IDB_BTN; }));
-    EXPECT_EQ(1, m_dlg.m_btnStart.m_nMouseState);
+    EXPECT_TRUE(Settles([&] { return ShowsHoverFace(IDC_BTN_SELECT_ALL); }));
+    EXPECT_TRUE(Settles([&] { return ShowsNormalFace(IDC_BTN_START); }));
     MoveInWindow(300, 300);
-    EXPECT_TRUE(Settles([&] { return m_dlg.m_btnSelectAll.m_nCurBmp == IDB_BTN; }));
+    EXPECT_TRUE(Settles([&] { return ShowsNormalFace(IDC_BTN_SELECT_ALL); }));
 
     // Dragged onto with the left button held: no hover face.
     ::SendMessageA(Item(IDC_BTN_DELETE), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(static_cast<UINT>(IDB_BTN), m_dlg.m_btnDelete.m_nCurBmp);
-    EXPECT_FALSE(m_dlg.m_btnDelete.m_bHover);
+    m_dlg.OnWindowThread([] {});
+    EXPECT_TRUE(ShowsNormalFace(IDC_BTN_DELETE));
     // The button face leaves the dialog's blue showing at its rounded corners.
     RECT del;
     ::GetWindowRect(Item(IDC_BTN_DELETE), &del);
@@ -127,9 +149,8 @@ TEST_F(Skin, FramePixelsAndTheHotCloseFace)
         EXPECT_EQ(BitmapPixel(id, 13, 3), ScreenPixel(rc.left + x + 13, rc.top + 3)) << id;
     }
     MoveFromRight(10, 10);  // the close slot, right of the close face
-    EXPECT_TRUE(Settles([&] { return m_dlg.m_bCloseHot; }));
+    EXPECT_TRUE(Settles([&] { return Hot(CaptionButton::Close); }));
     EXPECT_TRUE(Settles([&] { return ScreenPixel(rc.left + W - 31 + 2, rc.top + 2) == BitmapPixel(IDB_CLOSE_HOT, 2, 2); }));
-    EXPECT_FALSE(m_dlg.m_bMinHot || m_dlg.m_bMaxHot);
 }
 
 TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
@@ -139,11 +160,10 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
     ::GetWindowRect(Item(IDC_LIST_TYPES), &typesBefore);
 
     MoveFromRight(40, 10);  // the maximize slot
-    ASSERT_TRUE(Settles([&] { return m_dlg.m_bMaxHot; }));
+    ASSERT_TRUE(Settles([&] { return Hot(CaptionButton::Maximize); }));
     Click();
     ASSERT_TRUE(Settles([&] { return ::IsZoomed(m_hWnd) != FALSE; }));
-    EXPECT_TRUE(m_dlg.m_bMaximized);
-    EXPECT_FALSE(m_dlg.m_bRestored);
+    EXPECT_TRUE(m_dlg.IsSkinMaximized());
     // Maximized: the check list spans from Select all's left edge to Stop's right edge.
     RECT types, stop, selAll;
     ::GetWindowRect(Item(IDC_LIST_TYPES), &types);
@@ -153,9 +173,9 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
     EXPECT_GT(Layout()[IDC_LIST_FILES].right, before.at(IDC_LIST_FILES).right) << "the list grew";
 
     // Pressing again without moving restores.
-    ASSERT_TRUE(m_dlg.m_bMaxHot);
+    ASSERT_TRUE(Hot(CaptionButton::Maximize));
     Click();
-    ASSERT_TRUE(Settles([&] { return !::IsZoomed(m_hWnd) && m_dlg.m_bRestored; }));
+    ASSERT_TRUE(Settles([&] { return !::IsZoomed(m_hWnd) && !m_dlg.IsSkinMaximized(); }));
     for (const auto& kv : Layout()) {
         const RECT& was = before.at(kv.first);
         EXPECT_LE(was.left - kv.second.left, 1) << kv.first;
@@ -169,10 +189,10 @@ TEST_F(Skin, CaptionButtonsMinimizeMaximizeAndRestore)
     // Minimize through its caption button; back from the taskbar leaves the restored layout.
     const std::map<int, RECT> restored = Layout();
     MoveFromRight(65, 10);  // the minimize slot
-    ASSERT_TRUE(Settles([&] { return m_dlg.m_bMinHot; }));
+    ASSERT_TRUE(Settles([&] { return Hot(CaptionButton::Minimize); }));
     Click();
     ASSERT_TRUE(Settles([&] { return ::IsIconic(m_hWnd) != FALSE; }));
-    EXPECT_FALSE(m_dlg.m_bMinHot);
+    EXPECT_FALSE(Hot(CaptionButton::Minimize));
     ::ShowWindow(m_hWnd, SW_RESTORE);
     ASSERT_TRUE(Settles([&] { return !::IsIconic(m_hWnd); }));
     for (const auto& kv : Layout()) {
@@ -226,10 +246,10 @@ TEST_F(Skin, CloseButtonAndCloseItemReachTheCloseQuestion)
     m_dlg.Hold();
     m_dlg.OnWindowThread([&] { m_dlg.GetDlgItem(IDC_COMBO_DRIVE)->SetWindowText(tree.Path()); });
     ::SendMessageA(Item(IDC_BTN_START), BM_CLICK, 0, 0);
-    ASSERT_TRUE(m_dlg.m_bScanning);
+    ASSERT_TRUE(::IsWindowEnabled(Item(IDC_BTN_STOP)));
 
     MoveFromRight(10, 10);
-    ASSERT_TRUE(Settles([&] { return m_dlg.m_bCloseHot; }));
+    ASSERT_TRUE(Settles([&] { return Hot(CaptionButton::Close); }));
     Click();
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = m_run->FindOwnedPopup()) != nullptr; })) << "the close button asks";

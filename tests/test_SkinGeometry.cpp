@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
+#include "controls/ButtonGeometry.h"
 #include "ui/SkinGeometry.h"
 
 namespace {

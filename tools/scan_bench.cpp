@@ -1,75 +1,33 @@
-// Times the real scan (the dialog's scan thread, the visible controls, from the start of the
-// walk to the summary) against the plainest walk of the same tree in the same run.
-//   scan_bench.exe ROOT [ROUNDS]
+// Times the scan and the deletion against the plainest way of doing the same work on the same
+// tree in the same run.
+//   scan_bench.exe ROOT [ROUNDS]                       the engine alone against a plain walk
+//   scan_bench.exe --program KELVARO ROOT [ROUNDS]     Kelvaro.exe: click on Scan now to the
+//                                                      summary, against a plain walk
+//   scan_bench.exe --program-delete KELVARO ROOT PLAIN Kelvaro.exe's Delete all of ROOT against
+//                                                      a plain DeleteFileW loop over PLAIN
+// KELVARO is the Unix path of Kelvaro.exe.
+#include <windows.h>
+#include <psapi.h>
+
+#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
-#include <functional>
+#include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "res/resource.h"
-#include "ui/CNorvaneDlg.h"
+#include "scan/Patterns.h"
+#include "scan/ScanEngine.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The floor: FindFirstFileA / FindNextFileA and nothing else.
-long long PlainWalk(const std::string& dir)
+double Since(Clock::time_point t0)
 {
-    long long files = 0;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((dir + "\\*.*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (strcmp(fd.cFileName, ".") != 0 && strcmp(fd.cFileName, "..") != 0)
-                files += PlainWalk(dir + "\\" + fd.cFileName);
-        } else {
-            ++files;
-        }
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-    return files;
-}
-
-class CBenchDlg : public CNorvaneDlg {
-public:
-    void OnWindowThread(const std::function<void()>& fn) { ::SendMessageA(m_hWnd, WM_APP + 100, 0, reinterpret_cast<LPARAM>(&fn)); }
-    using CNorvaneDlg::StartScanRun;
-
-protected:
-    LRESULT OnRunHere(WPARAM, LPARAM lParam)
-    {
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CBenchDlg, CNorvaneDlg)
-    ON_MESSAGE(WM_APP + 100, &CBenchDlg::OnRunHere)
-END_MESSAGE_MAP()
-
-// One whole scan run; returns the seconds and the number of files listed.
-double TimedScan(CBenchDlg& dlg, const std::string& root, int* listed)
-{
-    HANDLE thread = nullptr;
-    Clock::time_point start;
-    dlg.OnWindowThread([&] {
-        dlg.m_comboDrive.SetWindowText(root.c_str());
-        dlg.CollectCheckedFilters();
-        start = Clock::now();
-        dlg.StartScanRun(root.c_str());
-        ::DuplicateHandle(::GetCurrentProcess(), dlg.m_hScanThread.load(), ::GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
-    });
-    ::WaitForSingleObject(thread, INFINITE);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    ::CloseHandle(thread);
-    dlg.OnWindowThread([&] { *listed = dlg.m_listFiles.GetCount(); });
-    return seconds;
+    return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
 std::wstring Wide(const std::string& s)
@@ -80,105 +38,208 @@ std::wstring Wide(const std::string& s)
     return w;
 }
 
-// The program's status text without asking its (possibly busy) window thread.
-std::wstring StatusOf(HWND hStatus)
+// The floor: one thread, FindFirstFileExW at the basic information level with large fetches,
+// and nothing else. With paths, it also collects every file's path.
+long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = nullptr)
 {
-    wchar_t buf[1024] = {};
-    ::InternalGetWindowText(hStatus, buf, 1024);
-    return buf;
+    long long files = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                  FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0)
+                files += PlainWalk(dir + L"\\" + fd.cFileName, paths);
+        } else {
+            ++files;
+            if (paths)
+                paths->push_back(dir + L"\\" + fd.cFileName);
+        }
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return files;
 }
 
-bool StartsWith(const std::wstring& s, const char* ansiPrefix)
-{
-    return s.rfind(Wide(ansiPrefix), 0) == 0;
-}
-
-struct MainSearch {
-    DWORD pid;
-    HWND h;
+// The engine alone: one whole walk.
+class CWaitEnd : public IScanEvents {
+public:
+    HANDLE hEnded = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    void OnRunNews(unsigned) override {}
+    void OnRunEnded(unsigned) override { ::SetEvent(hEnded); }
 };
 
-BOOL CALLBACK FindMainStep(HWND h, LPARAM lp)
+int EngineBench(const std::string& root, int rounds)
 {
-    auto* s = reinterpret_cast<MainSearch*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    if (pid == s->pid && ::IsWindowVisible(h) && ::GetDlgItem(h, IDC_LIST_TYPES)) {
-        s->h = h;
-        return FALSE;
+    CWaitEnd events;
+    CScanEngine engine(&events);
+    const std::vector<CString> patterns(kPatterns, kPatterns + kPatternCount);
+    double bestFloor = 1e9, bestScan = 1e9;
+    long long files = 0;
+    int found = 0;
+    for (int r = 0; r < rounds; ++r) {
+        auto t0 = Clock::now();
+        files = PlainWalk(Wide(root));
+        bestFloor = std::min(bestFloor, Since(t0));
+        t0 = Clock::now();
+        const unsigned run = engine.StartScan(root.c_str(), patterns);
+        ::WaitForSingleObject(events.hEnded, INFINITE);
+        bestScan = std::min(bestScan, Since(t0));
+        found = static_cast<int>(engine.TakeNews(run).found.size());
     }
-    return TRUE;
+    std::printf("%-24s engine alone (%d walkers): %.3f s, plain walk %.3f s, ratio %.2f (%lld files, %d junk)\n",
+                root.c_str(), engine.ThreadCount(), bestScan, bestFloor, bestScan / bestFloor, files, found);
+    return 0;
 }
 
-// The whole program: Kelvaro.exe started, the drive typed, Scan now clicked; the time to
-// the summary, then (with --delete) the time of Delete all.
-int ProgramBench(const std::string& exeUnixPath, const std::string& root, bool alsoDelete)
-{
-    std::string exe = exeUnixPath;
-    for (char& c : exe)
-        if (c == '/')
-            c = '\\';
-    const std::wstring path = L"\\\\?\\unix" + Wide(exe);
-    std::wstring cmd = L"Kelvaro.exe";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi))
-        return 1;
-    HWND hWnd = nullptr;
-    for (int i = 0; i < 3000 && !hWnd; ++i) {
-        ::Sleep(5);
-        MainSearch s = {pi.dwProcessId, nullptr};
-        ::EnumWindows(&FindMainStep, reinterpret_cast<LPARAM>(&s));
-        hWnd = s.h;
-    }
-    if (!hWnd)
-        return 1;
-    HWND hStatus = ::GetDlgItem(hWnd, IDC_STATIC_STATUS);
-    ::SendMessageW(::GetDlgItem(hWnd, IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
-
-    const auto t0 = Clock::now();
-    ::PostMessageW(::GetDlgItem(hWnd, IDC_BTN_SCAN_NOW), BM_CLICK, 0, 0);
-    while (!StartsWith(StatusOf(hStatus), "扫描已完成"))
-        ::Sleep(2);
-    const double scan = std::chrono::duration<double>(Clock::now() - t0).count();
-    const auto f0 = Clock::now();
-    const long long files = PlainWalk(root);
-    const double floor = std::chrono::duration<double>(Clock::now() - f0).count();
-    const int listed = static_cast<int>(::SendMessageW(::GetDlgItem(hWnd, IDC_LIST_FILES), LB_GETCOUNT, 0, 0));
-    std::printf("%-28s whole program, click to summary: %.3f s (%lld files, %d listed); plain walk %.3f s; ratio %.2f\n",
-                root.c_str(), scan, files, listed, floor, scan / floor);
-
-    if (alsoDelete) {
-        // The status line must follow the loop: count how often its text changes.
-        int changes = 0;
-        double longestStill = 0;
-        std::wstring last = StatusOf(hStatus);
-        auto lastChange = Clock::now();
-        const auto d0 = Clock::now();
-        ::PostMessageW(::GetDlgItem(hWnd, IDC_BTN_DELETE_ALL), BM_CLICK, 0, 0);
-        for (;;) {
-            const std::wstring now = StatusOf(hStatus);
-            if (now != last) {
-                const double still = std::chrono::duration<double>(Clock::now() - lastChange).count();
-                if (changes > 0 && still > longestStill)
-                    longestStill = still;
-                ++changes;
-                last = now;
-                lastChange = Clock::now();
-            }
-            if (StartsWith(now, "清理完毕"))
-                break;
-            ::Sleep(1);
+// The whole program, driven from here as a user drives it.
+class CProgram {
+public:
+    explicit CProgram(const std::string& exeUnixPath)
+    {
+        std::string exe = exeUnixPath;
+        for (char& c : exe)
+            if (c == '/')
+                c = '\\';
+        const std::wstring path = L"\\\\?\\unix" + Wide(exe);
+        std::wstring cmd = L"Kelvaro.exe";
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &m_pi))
+            return;
+        for (int i = 0; i < 3000 && !m_hWnd; ++i) {
+            ::Sleep(5);
+            ::EnumWindows(&FindMain, reinterpret_cast<LPARAM>(this));
         }
-        const double del = std::chrono::duration<double>(Clock::now() - d0).count();
-        std::printf("%-28s Delete all of %d files: %.3f s (%.0f us/file); status text changed %d times, "
-                    "longest still %.3f s\n", root.c_str(), listed, del, del * 1e6 / (listed ? listed : 1), changes, longestStill);
     }
-    ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    ~CProgram()
+    {
+        if (m_hWnd)
+            ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        if (m_pi.hProcess) {
+            if (::WaitForSingleObject(m_pi.hProcess, 10000) != WAIT_OBJECT_0)
+                ::TerminateProcess(m_pi.hProcess, 1);
+            ::CloseHandle(m_pi.hThread);
+            ::CloseHandle(m_pi.hProcess);
+        }
+    }
+    HWND Window() const { return m_hWnd; }
+    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    // The status text without asking the (possibly busy) window thread.
+    std::wstring Status() const
+    {
+        wchar_t buf[1024] = {};
+        ::InternalGetWindowText(Item(IDC_STATIC_STATUS), buf, 1024);
+        return buf;
+    }
+    bool StatusStarts(const char* ansi) const { return Status().rfind(Wide(ansi), 0) == 0; }
+    void Click(int id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); }
+    int Listed() const { return static_cast<int>(::SendMessageW(Item(IDC_LIST_FILES), LB_GETCOUNT, 0, 0)); }
+    double PeakMB() const
+    {
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof(pmc);
+        ::GetProcessMemoryInfo(m_pi.hProcess, &pmc, sizeof(pmc));
+        return pmc.PeakWorkingSetSize / 1048576.0;
+    }
+    // Scan now on root; the seconds from the click to the summary.
+    double Scan(const std::string& root) const
+    {
+        ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
+        const auto t0 = Clock::now();
+        Click(IDC_BTN_SCAN_NOW);
+        while (!StatusStarts("扫描已完成"))
+            ::Sleep(1);
+        return Since(t0);
+    }
+
+private:
+    static BOOL CALLBACK FindMain(HWND h, LPARAM lp)
+    {
+        auto* self = reinterpret_cast<CProgram*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid != self->m_pi.dwProcessId || !::IsWindowVisible(h) || !::GetDlgItem(h, IDC_LIST_TYPES))
+            return TRUE;
+        self->m_hWnd = h;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_hWnd = nullptr;
+};
+
+// How long the window takes to answer, measured while work runs: a message every 10 ms.
+class CResponsiveness {
+public:
+    explicit CResponsiveness(HWND hWnd)
+        : m_thread([this, hWnd] {
+              while (!m_stop) {
+                  const auto t0 = Clock::now();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+                  m_worst = std::max(m_worst.load(), Since(t0));
+                  ::Sleep(10);
+              }
+          }) {}
+    double Stop()
+    {
+        m_stop = true;
+        m_thread.join();
+        return m_worst;
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_worst{0};
+    std::thread m_thread;
+};
+
+int ProgramBench(const std::string& exe, const std::string& root, int rounds)
+{
+    CProgram kelvaro(exe);
+    if (!kelvaro.Window())
+        return 1;
+    double bestScan = 1e9, bestFloor = 1e9;
+    long long files = 0;
+    for (int r = 0; r < rounds; ++r) {
+        bestScan = std::min(bestScan, kelvaro.Scan(root));
+        const auto t0 = Clock::now();
+        files = PlainWalk(Wide(root));
+        bestFloor = std::min(bestFloor, Since(t0));
+    }
+    std::printf("%-24s whole program, click to summary: %.3f s (%.2f us/file), plain walk %.3f s, ratio %.2f "
+                "(%lld files, %d listed, peak working set %.1f MB)\n",
+                root.c_str(), bestScan, bestScan * 1e6 / (files ? files : 1), bestFloor, bestScan / bestFloor, files,
+                kelvaro.Listed(), kelvaro.PeakMB());
+    return 0;
+}
+
+int DeleteBench(const std::string& exe, const std::string& root, const std::string& plainRoot)
+{
+    CProgram kelvaro(exe);
+    if (!kelvaro.Window())
+        return 1;
+    kelvaro.Scan(root);
+    const int listed = kelvaro.Listed();
+    CResponsiveness answer(kelvaro.Window());
+    const auto t0 = Clock::now();
+    kelvaro.Click(IDC_BTN_DELETE_ALL);
+    while (!kelvaro.StatusStarts("清理"))
+        ::Sleep(1);
+    const double del = Since(t0);
+    const double worst = answer.Stop();
+
+    std::vector<std::wstring> paths;
+    PlainWalk(Wide(plainRoot), &paths);
+    const auto p0 = Clock::now();
+    for (const std::wstring& path : paths)
+        ::DeleteFileW(path.c_str());
+    const double plain = Since(p0);
+    std::printf("%-24s Delete all of %d files: %.3f s (%.0f us/file); plain DeleteFileW loop of %zu: %.3f s; "
+                "ratio %.2f; longest answer %.0f ms\n",
+                root.c_str(), listed, del, del * 1e6 / (listed ? listed : 1), paths.size(), plain, del / plain, worst * 1e3);
     return 0;
 }
 
@@ -186,42 +247,15 @@ int ProgramBench(const std::string& exeUnixPath, const std::string& root, bool a
 
 int main(int argc, char** argv)
 {
-    if (argc >= 4 && (std::strcmp(argv[1], "--program") == 0 || std::strcmp(argv[1], "--program-delete") == 0))
-        return ProgramBench(argv[2], argv[3], std::strcmp(argv[1], "--program-delete") == 0);
+    if (argc >= 4 && std::strcmp(argv[1], "--program") == 0)
+        return ProgramBench(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 3);
+    if (argc >= 5 && std::strcmp(argv[1], "--program-delete") == 0)
+        return DeleteBench(argv[2], argv[3], argv[4]);
     if (argc < 2) {
         std::fprintf(stderr, "usage: scan_bench ROOT [ROUNDS]\n"
-                             "       scan_bench --program|--program-delete KELVARO_UNIX_PATH ROOT\n");
+                             "       scan_bench --program KELVARO ROOT [ROUNDS]\n"
+                             "       scan_bench --program-delete KELVARO ROOT PLAIN_ROOT\n");
         return 2;
     }
-    const std::string root = argv[1];
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-
-    CBenchDlg dlg;
-    std::thread ui([&] { dlg.DoModal(); });
-    while (!dlg.m_hWnd || !::IsWindowVisible(dlg.m_hWnd))
-        ::Sleep(10);
-
-    double bestFloor = 1e9, bestScan = 1e9;
-    long long files = 0;
-    int listed = 0;
-    // Alternating rounds, so both see the same state of the caches.
-    for (int r = 0; r < rounds; ++r) {
-        const auto t0 = Clock::now();
-        files = PlainWalk(root);
-        const double floor = std::chrono::duration<double>(Clock::now() - t0).count();
-        const double scan = TimedScan(dlg, root, &listed);
-        if (floor < bestFloor)
-            bestFloor = floor;
-        if (scan < bestScan)
-            bestScan = scan;
-    }
-    std::printf("%-28s files %7lld  junk listed %6d\n", root.c_str(), files, listed);
-    std::printf("  plain walk  %8.3f s  %9.0f files/s  %6.1f us/file\n", bestFloor, files / bestFloor, bestFloor * 1e6 / files);
-    std::printf("  scan        %8.3f s  %9.0f files/s  %6.1f us/file\n", bestScan, files / bestScan, bestScan * 1e6 / files);
-    std::printf("  ratio scan/floor %.2f\n", bestScan / bestFloor);
-    std::fflush(stdout);
-
-    ::PostMessageA(dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
-    ui.join();
-    return 0;
+    return EngineBench(argv[1], argc > 2 ? std::atoi(argv[2]) : 3);
 }

@@ -1,5 +1,8 @@
-// The small ring that turns near the top-left corner while a run is active.
-#include "CNorvaneDlg.h"
+#include "Animation.h"
+
+#include "../framework/CDC.h"
+#include "../framework/CGdiObject.h"
+#include "../res/resource.h"
 
 void DrawAnimationFrame(HWND hWnd, int nFrame)
 {
@@ -8,7 +11,7 @@ void DrawAnimationFrame(HWND hWnd, int nFrame)
         return;
     {
         CBitmap frame;
-        if (frame.LoadBitmap(191 + static_cast<UINT>(nFrame))) {
+        if (frame.LoadBitmap(IDB_ANIM1 + static_cast<UINT>(nFrame) - 1)) {
             CWindowDC dc(hWnd);
             CMemoryDC mem(dc, frame);
             const SIZE size = frame.GetSize();
@@ -22,15 +25,12 @@ void DrawAnimationFrame(HWND hWnd, int nFrame)
     ::Sleep(40);
 }
 
-DWORD WINAPI AnimationThreadProc(LPVOID pParam)
+void PlayAnimation(HWND hWnd, const CWorker& worker, CPauseGate& gate)
 {
-    CNorvaneDlg* pDlg = static_cast<CNorvaneDlg*>(pParam);
-    const HWND hWnd = pDlg->m_hWnd;
     do {
         for (int frame = 1; frame <= 6; ++frame) {
             DrawAnimationFrame(hWnd, frame);
-            pDlg->m_pauseGate.Wait();  // a pause holds the picture on this frame
+            gate.Wait();  // a pause holds the picture on this frame
         }
-    } while (pDlg->m_bAnimating && ::IsWindow(hWnd));
-    return 0;
+    } while (!worker.StopRequested() && ::IsWindow(hWnd));
 }

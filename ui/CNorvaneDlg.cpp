@@ -1,10 +1,10 @@
 #include "CNorvaneDlg.h"
 
-#include "../app/CAboutDlg.h"
+#include "../scan/Patterns.h"
+#include "AppMessages.h"
+#include "CAboutDlg.h"
 
 namespace {
-
-const char* const kPatterns[6] = {"*.tmp", "*.??~", "*.old", "*.gid", "*._mp", "*.syd"};
 
 void ShowAboutBox()
 {
@@ -15,7 +15,7 @@ void ShowAboutBox()
 }  // namespace
 
 CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN_DIALOG, pParent), m_filterList(10)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_engine(this)
 {
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -23,14 +23,29 @@ CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
 
 CNorvaneDlg::~CNorvaneDlg()
 {
-    StopWorkers();
+    // No worker may use the dialog once it is gone. One held up in the file system (a
+    // network folder that stopped answering) would: the process ends here instead.
+    m_animationGate.Resume();
+    bool ended = m_engine.Shutdown(5000);
+    for (auto& animation : m_animations) {
+        animation->RequestStop();
+        ended = animation->Join(5000) && ended;
+    }
+    if (!ended) {
+        ::TerminateProcess(::GetCurrentProcess(), 0);
+        ::ExitProcess(0);
+    }
     delete m_pStatusFont;
-    if (HANDLE h = m_hScanThread.exchange(nullptr))
-        ::CloseHandle(h);
-    if (m_hAnimThread)
-        ::CloseHandle(m_hAnimThread);
     if (m_hEvent)
         ::CloseHandle(m_hEvent);
+}
+
+CaptionButton CNorvaneDlg::HotCaptionButton() const
+{
+    return m_bCloseHot ? CaptionButton::Close
+         : m_bMaxHot   ? CaptionButton::Maximize
+         : m_bMinHot   ? CaptionButton::Minimize
+                       : CaptionButton::None;
 }
 
 void CNorvaneDlg::DoDataExchange(CDataExchange* pDX)
@@ -78,8 +93,8 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_COMMAND(ID_MENU_CLOSE, &CNorvaneDlg::OnClose)
     ON_COMMAND(ID_MENU_MINIMIZE, &CNorvaneDlg::OnMenuMinimize)
     ON_COMMAND(ID_MENU_MAXIMIZE, &CNorvaneDlg::OnMenuMaximize)
-    ON_MESSAGE(WM_SCAN_MAILBOX, &CNorvaneDlg::OnScanMailbox)
-    ON_MESSAGE(WM_SCAN_FINISHED, &CNorvaneDlg::OnScanFinished)
+    ON_MESSAGE(WM_SCAN_NEWS, &CNorvaneDlg::OnScanNews)
+    ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()
@@ -100,7 +115,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     for (const char* pattern : kPatterns)
         m_checkList.AddString(pattern);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kPatternCount; ++i)
         m_checkList.SetCheck(i, 1);
 
     char drives[200] = {};
@@ -111,18 +126,7 @@ BOOL CNorvaneDlg::OnInitDialog()
         m_comboDrive.SetCurSel(0);
     }
 
-    m_bScanning = false;
-    m_bPaused = false;
-    m_hEvent = nullptr;
-    m_hScanThread = nullptr;
-    m_bStop = false;
-    m_nScannedBytes = 0;
-    m_nJunkBytes = 0;
-    m_nJunkCount = 0;
-    m_bAnimating = false;
-
-    GetDlgItem(IDC_BTN_STOP)->EnableWindow(FALSE);
-    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(FALSE);
+    UpdateButtons();
 
     m_crBk = RGB(14, 94, 157);
     m_crText = RGB(255, 255, 255);
@@ -150,7 +154,6 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     m_bMaximized = false;
     m_bRestored = true;
-    m_mailbox.SetTarget(m_hWnd, WM_SCAN_MAILBOX);
 
     CRect rcWnd;
     GetWindowRect(&rcWnd);
@@ -220,17 +223,45 @@ BOOL CNorvaneDlg::OnEraseBkgnd(CDC*)
     return TRUE;
 }
 
-LRESULT CNorvaneDlg::OnScanMailbox(WPARAM, LPARAM)
+void CNorvaneDlg::OnRunNews(unsigned nRun)
 {
-    DrainMailbox();
+    PostMessage(WM_SCAN_NEWS, nRun);
+}
+
+void CNorvaneDlg::OnRunEnded(unsigned nRun)
+{
+    PostMessage(WM_SCAN_ENDED, nRun);
+}
+
+LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
+{
+    const unsigned run = static_cast<unsigned>(wParam);
+    if (run == m_nScanRun) {
+        DrainMailbox();
+    } else if (run == m_nDeleteRun) {
+        // The status line follows the deletion.
+        CScanMailbox::Batch batch = m_engine.TakeNews(run);
+        if (batch.hasPath)
+            GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(batch.path);
+    }
+    return 0;
+}
+
+LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
+{
+    const unsigned run = static_cast<unsigned>(wParam);
+    if (run == m_nScanRun && m_bEndPending)
+        EndRun();
+    else if (run == m_nDeleteRun)
+        EndDelete();
     return 0;
 }
 
 void CNorvaneDlg::DrainMailbox()
 {
-    CScanMailbox::Batch batch = m_mailbox.Take();
+    CScanMailbox::Batch batch = m_engine.TakeNews(m_nScanRun);
     // Once the run is stopping, the status line holds the summary and the bar stands full.
-    if (!m_bStop) {
+    if (!m_bStopped) {
         if (batch.hasPath)
             GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(batch.path);
         if (m_progress.GetPos() != batch.progress)

@@ -1,26 +1,14 @@
 // The commands with which the user drives a scan run, and the life of a run around them.
 #include "../scan/FileSystem.h"
+#include "../scan/Patterns.h"
 #include "../scan/RootPath.h"
+#include "../scan/ScanSummary.h"
+#include "Animation.h"
 #include "CNorvaneDlg.h"
 
 namespace {
 
 const char kNoPattern[] = "请选择文件类型！";
-
-// Waits for a worker to end, while still answering what other threads send to this one.
-void WaitAnswering(HANDLE hThread, DWORD timeoutMs)
-{
-    const DWORD end = ::GetTickCount() + timeoutMs;
-    for (;;) {
-        const DWORD now = ::GetTickCount();
-        const DWORD left = static_cast<LONG>(end - now) > 0 ? end - now : 0;
-        const DWORD r = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, left, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1)
-            return;
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 // Ends the process now, with status 0, whatever a worker is doing: nothing it may still
 // use is freed under it first.
@@ -32,173 +20,136 @@ void WaitAnswering(HANDLE hThread, DWORD timeoutMs)
 
 }  // namespace
 
+RunView CNorvaneDlg::View() const
+{
+    // A deletion is shown until its end has been shown, a Stop included.
+    if (m_nDeleteRun)
+        return RunView::Deleting;
+    if (!m_bEndPending || m_bStopped)
+        return RunView::Idle;
+    return m_bPaused ? RunView::Paused : RunView::Scanning;
+}
+
+void CNorvaneDlg::UpdateButtons()
+{
+    const ButtonStates states = ButtonStatesFor(View());
+    GetDlgItem(IDC_BTN_START)->EnableWindow(states.start);
+    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(states.pause);
+    GetDlgItem(IDC_BTN_STOP)->EnableWindow(states.stop);
+    GetDlgItem(IDC_BTN_DELETE)->EnableWindow(states.deleteOne);
+    GetDlgItem(IDC_BTN_DELETE_ALL)->EnableWindow(states.deleteAll);
+    CString caption;
+    GetDlgItem(IDC_BTN_PAUSE)->GetWindowText(caption);
+    if (caption != states.pauseCaption)
+        GetDlgItem(IDC_BTN_PAUSE)->SetWindowText(states.pauseCaption);
+}
+
 HANDLE CNorvaneDlg::CreateRunEvent()
 {
     // Unnamed: no other copy of the program, nor any other program, can hold a run still.
     return ::CreateEventW(nullptr, FALSE, TRUE, nullptr);
 }
 
-void CNorvaneDlg::StartScanRun(const CString& root)
+std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
+{
+    std::vector<CString> patterns;
+    for (int i = 0; i < kPatternCount; ++i) {
+        if (m_checkList.GetCheck(i) != 1)
+            continue;
+        CString text;
+        m_checkList.GetText(i, text);
+        patterns.push_back(text);
+    }
+    return patterns;
+}
+
+void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& patterns)
 {
     GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOW);
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
-    unsigned run;
-    {
-        std::lock_guard<std::mutex> lock(m_runLock);
-        run = ++m_nRunId;
-        m_nScannedBytes = 0;
-        m_nJunkBytes = 0;
-        m_nJunkCount = 0;
-        m_nUnreadable = 0;
-        m_mailbox.Reset();
-    }
-    m_bEndPending = true;
-    m_bStop = false;
-    m_bScanning = true;
     m_strDrive = root;
     m_progress.SetRange32(0, ProgressUnits(GetDiskUsedBytes(m_strDrive)));
-    if (m_hEvent) {
-        ::CloseHandle(m_hEvent);
-        m_hEvent = nullptr;
-    }
+    m_progress.SetPos(0);
     m_listFiles.ResetContent();
     m_listFiles.UpdateHorizontalExtent();
-    m_hEvent = CreateRunEvent();
-
-    // Threads that have ended need no waiting for any more.
-    for (auto it = m_workers.begin(); it != m_workers.end();) {
-        if (::WaitForSingleObject(*it, 0) == WAIT_OBJECT_0) {
-            ::CloseHandle(*it);
-            it = m_workers.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    auto keep = [this](HANDLE h) {
-        HANDLE copy = nullptr;
-        if (h && ::DuplicateHandle(::GetCurrentProcess(), h, ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0))
-            m_workers.push_back(copy);
-    };
-
-    CScanThreadStart* start = new CScanThreadStart{this, m_hWnd, run, nullptr, m_strDrive};
     if (m_hEvent)
-        ::DuplicateHandle(::GetCurrentProcess(), m_hEvent, ::GetCurrentProcess(), &start->hEvent, 0, FALSE,
-                          DUPLICATE_SAME_ACCESS);
-    HANDLE scan = ::CreateThread(nullptr, 0, &ScanThreadProc, start, 0, nullptr);
-    if (!scan) {
-        if (start->hEvent)
-            ::CloseHandle(start->hEvent);
-        delete start;
-    }
-    m_hScanThread = scan;
-    keep(scan);
-    if (m_hAnimThread)
-        ::CloseHandle(m_hAnimThread);
-    m_hAnimThread = ::CreateThread(nullptr, 0, &AnimationThreadProc, this, 0, nullptr);
-    keep(m_hAnimThread);
+        ::CloseHandle(m_hEvent);
+    m_hEvent = CreateRunEvent();
+    m_nScanRun = m_engine.StartScan(m_strDrive, patterns, m_hEvent);
+    m_bEndPending = m_nScanRun != 0;
+    m_bStopped = false;
+    m_bPaused = false;
+    m_animationGate.Resume();
 
-    GetDlgItem(IDC_BTN_START)->EnableWindow(FALSE);
-    GetDlgItem(IDC_BTN_STOP)->EnableWindow(TRUE);
-    GetDlgItem(IDC_BTN_PAUSE)->EnableWindow(TRUE);
-    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
-    // Read by the animation thread only after its first whole cycle.
-    m_bAnimating = true;
+    // The animation of an earlier run may still be finishing its cycle; those that have
+    // ended need no waiting for any more.
+    for (auto it = m_animations.begin(); it != m_animations.end();)
+        it = (*it)->IsRunning() ? it + 1 : m_animations.erase(it);
+    std::unique_ptr<CWorker> animation(new CWorker);
+    CWorker* self = animation.get();
+    const HWND hWnd = m_hWnd;
+    CPauseGate* gate = &m_animationGate;
+    if (animation->Start([hWnd, self, gate] { PlayAnimation(hWnd, *self, *gate); }))
+        m_animations.push_back(std::move(animation));
+    UpdateButtons();
 }
 
 CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
 {
-    if (m_bScanning)
+    if (View() != RunView::Idle)
         return StartResult::Refused;
-    if (m_bEndPending)
-        RetirePreviousRun();
     // A run matches exactly what is ticked when it starts.
-    {
-        std::lock_guard<std::mutex> lock(m_filterLock);
-        m_filterList.RemoveAll();
-    }
-    if (!CollectCheckedFilters())
+    const std::vector<CString> patterns = CollectCheckedFilters();
+    if (patterns.empty())
         return StartResult::Refused;
     CString typed;
     m_comboDrive.GetWindowText(typed);
     const CString root = NormalizeRootText(typed);
     CString canonical;
     if (root.IsEmpty() || !OpenScanRoot(root, &canonical)) {
-        std::lock_guard<std::mutex> lock(m_filterLock);
-        m_filterList.RemoveAll();
-        ShowBadRoot(typed);
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(BadRootText(typed));
         return StartResult::BadRoot;
     }
-    StartScanRun(canonical);
+    StartScanRun(canonical, patterns);
     return StartResult::Started;
 }
 
-void CNorvaneDlg::ShowBadRoot(const CString& typed)
+void CNorvaneDlg::StopAnimation()
 {
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(BadRootText(typed));
+    for (auto& animation : m_animations)
+        animation->RequestStop();
+}
+
+void CNorvaneDlg::FinishScan()
+{
+    m_bStopped = true;
+    m_engine.Stop();
+    StopAnimation();
+    UpdateButtons();
+    // The bar stands full.
+    m_progress.SetPos(m_progress.GetRangeUpper());
+}
+
+void CNorvaneDlg::ShowScanSummary()
+{
+    const CScanTotals totals = m_engine.Totals();
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(totals.count, totals.bytes, totals.unreadable));
 }
 
 void CNorvaneDlg::EndPause()
 {
-    m_pauseGate.Resume();
     m_bPaused = false;
-    GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
+    m_animationGate.Resume();
+    m_engine.Resume();
 }
 
 void CNorvaneDlg::EndRun()
 {
     m_bEndPending = false;
     DrainMailbox();
-    FinishScan();
     EndPause();
+    FinishScan();
     ShowScanSummary();
-    m_nJunkBytes = 0;
-    m_nJunkCount = 0;
-    std::lock_guard<std::mutex> lock(m_filterLock);
-    m_filterList.RemoveAll();
-}
-
-void CNorvaneDlg::RetirePreviousRun()
-{
-    // What the old thread would have done at its end, done now; the thread itself, when it
-    // comes back, finds a newer run and changes nothing.
-    {
-        std::lock_guard<std::mutex> lock(m_runLock);
-        ++m_nRunId;
-    }
-    m_bEndPending = false;
-    m_nJunkBytes = 0;
-    m_nJunkCount = 0;
-    std::lock_guard<std::mutex> lock(m_filterLock);
-    m_filterList.RemoveAll();
-}
-
-LRESULT CNorvaneDlg::OnScanFinished(WPARAM wParam, LPARAM)
-{
-    if (m_bEndPending && IsCurrentRun(static_cast<unsigned>(wParam)))
-        EndRun();
-    return 0;
-}
-
-void CNorvaneDlg::StopWorkers()
-{
-    {
-        std::lock_guard<std::mutex> lock(m_runLock);
-        ++m_nRunId;
-    }
-    m_bStop = true;
-    m_bAnimating = false;
-    m_pauseGate.Resume();
-    if (m_hEvent)
-        ::SetEvent(m_hEvent);
-    for (HANDLE h : m_workers) {
-        WaitAnswering(h, 5000);
-        // A worker held up in the file system (a network folder that stopped answering)
-        // would use the dialog after it is gone: the process ends here instead.
-        if (::WaitForSingleObject(h, 0) != WAIT_OBJECT_0)
-            EndProcessNow();
-        ::CloseHandle(h);
-    }
-    m_workers.clear();
 }
 
 void CNorvaneDlg::OnBnClickedStart()
@@ -220,7 +171,6 @@ void CNorvaneDlg::OnBnClickedStart()
             scanNow->ShowWindow(SW_SHOW);
         break;
     }
-    m_bAnimating = true;
 }
 
 void CNorvaneDlg::OnBnClickedScanNow()
@@ -235,7 +185,6 @@ void CNorvaneDlg::OnBnClickedScanNow()
     case StartResult::BadRoot:
         break;
     }
-    m_bAnimating = true;
 }
 
 void CNorvaneDlg::OnOK()
@@ -245,7 +194,7 @@ void CNorvaneDlg::OnOK()
 
 void CNorvaneDlg::OnCancel()
 {
-    if (m_bScanning)
+    if (View() != RunView::Idle)
         OnClose();
     else
         CDialog::OnCancel();
@@ -253,23 +202,29 @@ void CNorvaneDlg::OnCancel()
 
 void CNorvaneDlg::OnBnClickedPause()
 {
-    if (!m_bPaused) {
-        // The walk halts before its next entry, the animation before its next frame.
-        m_pauseGate.Pause();
+    const RunView view = View();
+    if (view == RunView::Scanning) {
+        // Every walker halts before its next entry, the animation before its next frame.
         m_bPaused = true;
-        GetDlgItem(IDC_BTN_START)->EnableWindow(FALSE);
-        GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("继续");
-    } else {
-        m_pauseGate.Resume();
-        m_bPaused = false;
-        GetDlgItem(IDC_BTN_PAUSE)->SetWindowText("暂停");
+        m_engine.Pause();
+        m_animationGate.Pause();
+    } else if (view == RunView::Paused) {
+        EndPause();
     }
+    UpdateButtons();
 }
 
 void CNorvaneDlg::OnBnClickedStop()
 {
-    m_bAnimating = false;
+    if (m_nDeleteRun) {
+        // The workers finish the file in hand; the end is shown when they have.
+        m_engine.Stop();
+        return;
+    }
+    if (!m_bEndPending || m_bStopped)
+        return;
     EndPause();
+    StopAnimation();
     // The summary counts what the list shows.
     DrainMailbox();
     ShowScanSummary();
@@ -278,21 +233,23 @@ void CNorvaneDlg::OnBnClickedStop()
 
 void CNorvaneDlg::OnBnClickedSelectAll()
 {
-    for (int i = 0; i <= 5; ++i)
+    for (int i = 0; i < kPatternCount; ++i)
         m_checkList.SetCheck(i, 1);
     // A run under way matches the widened set at once; otherwise the next start collects.
-    if (m_bScanning)
-        CollectCheckedFilters();
+    if (View() == RunView::Scanning || View() == RunView::Paused)
+        m_engine.AddPatterns(CollectCheckedFilters());
 }
 
 void CNorvaneDlg::OnBnClickedSelectNone()
 {
-    for (int i = 0; i <= 5; ++i)
+    for (int i = 0; i < kPatternCount; ++i)
         m_checkList.SetCheck(i, 0);
 }
 
 void CNorvaneDlg::OnBnClickedDelete()
 {
+    if (m_nDeleteRun)
+        return;
     const int current = m_listFiles.GetCurSel();
     if (current < 0)
         return;
@@ -312,30 +269,42 @@ void CNorvaneDlg::OnBnClickedDelete()
 
 void CNorvaneDlg::OnBnClickedDeleteAll()
 {
-    CWnd* status = GetDlgItem(IDC_STATIC_STATUS);
-    DWORD lastPaint = ::GetTickCount();
-    CDeleteTally tally;
-    std::vector<CString> kept;
+    if (m_nDeleteRun)
+        return;
+    m_deleting.clear();
+    m_deleting.reserve(static_cast<size_t>(m_listFiles.GetCount()));
     for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
         CString path;
         m_listFiles.GetText(i, path);
-        status->SetWindowText(path);
-        // The loop holds the window's thread; the status line alone is repainted now and
-        // then so that the deletion is seen to advance.
-        const DWORD now = ::GetTickCount();
-        if (now - lastPaint >= 100) {
-            ::UpdateWindow(status->m_hWnd);
-            lastPaint = now;
-        }
-        const DeleteOutcome outcome = DeleteListedFile(path);
+        m_deleting.push_back(path);
+    }
+    if (m_deleting.empty()) {
+        EndDelete();
+        return;
+    }
+    // The deletion runs on the engine's workers; the window stays with the user.
+    m_nDeleteRun = m_engine.StartDelete(m_deleting);
+    UpdateButtons();
+}
+
+void CNorvaneDlg::EndDelete()
+{
+    const std::vector<DeleteOutcome> outcomes = m_nDeleteRun ? m_engine.DeleteOutcomes() : std::vector<DeleteOutcome>();
+    CDeleteTally tally;
+    std::vector<CString> kept;
+    for (size_t i = 0; i < m_deleting.size(); ++i) {
+        const DeleteOutcome outcome = i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried;
         tally.Add(outcome);
         if (!IsGone(outcome))
-            kept.push_back(path);
+            kept.push_back(m_deleting[i]);
     }
+    m_deleting.clear();
+    m_nDeleteRun = 0;
     m_listFiles.ResetContent();
-    status->SetWindowText(DeleteAllResultText(tally));
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally));
+    UpdateButtons();
     if (!kept.empty()) {
-        // What could not be deleted stays listed, for the user to see and try again.
+        // What was not deleted stays listed, for the user to see and try again.
         m_listFiles.AddStrings(kept);
         return;
     }
@@ -347,7 +316,7 @@ void CNorvaneDlg::OnBnClickedDeleteAll()
 
 void CNorvaneDlg::OnClose()
 {
-    if (m_bScanning &&
+    if (View() != RunView::Idle &&
         ::MessageBoxA(m_hWnd, "扫描还未完成，您确定要关闭程序码？", "Kelvaro", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     EndProcessNow();

@@ -28,8 +28,3 @@ inline int CaptionFaceX(int W, CaptionButton b)
 RECT ScaleRect(const RECT& rc, float fScaleX, float fScaleY);
 // The type check list's width after a pass: the Select-all-to-Stop span when maximized.
 int CheckListWidth(bool bMaximized, int nStopRight, int nSelAllLeft, int nTemplateWidth);
-
-// Where a button's caption starts: centred in the area it is given, by its own extent.
-// The Scan-now face carries a disc in columns 6 to 68; its caption goes in the part right
-// of the disc.
-POINT CaptionOrigin(bool bBesideDisc, int W, int H, SIZE text);

@@ -1,3 +1,4 @@
+// The About box, shown from the system menu and the skin's popup menu.
 #pragma once
 
 #include "../framework/CDialog.h"

@@ -1,0 +1,378 @@
+#include "ScanEngine.h"
+
+#include <algorithm>
+#include <condition_variable>
+
+#include "FileSystem.h"
+#include "JunkFilter.h"
+#include "PauseGate.h"
+#include "ScanSummary.h"
+
+namespace {
+
+bool IsDotName(const CString& name)
+{
+    return name == "." || name == ".." || name == "...";
+}
+
+}  // namespace
+
+struct CScanEngine::Run {
+    Run(unsigned nId, bool bDelete, std::function<bool()> notify)
+        : id(nId), isDelete(bDelete), mailbox(std::move(notify)) {}
+    ~Run()
+    {
+        if (startEvent)
+            ::CloseHandle(startEvent);
+    }
+
+    const unsigned id;
+    const bool isDelete;
+    std::atomic<bool> stop{false};
+    CPauseGate gate;
+    CScanMailbox mailbox;
+    std::atomic<int> live{0};     // workers not yet ended
+    std::atomic<int> halted{0};   // workers held by the pause, or waiting for a folder
+    HANDLE startEvent = nullptr;  // the walk begins once it is signalled
+    CString root;
+    std::atomic<bool> starterTaken{false};
+
+    // The walk: the extensions to match, and the folders still to list, shared by the walkers.
+    std::mutex keyLock;
+    std::vector<CString> keys;
+    std::mutex workLock;
+    std::condition_variable workReady;
+    std::vector<CString> folders;
+    int listing = 0;              // walkers listing a folder now (they may add more)
+    std::atomic<uint64_t> scanned{0};
+    std::atomic<int> unreadable{0};
+
+    // The deletion.
+    std::vector<CString> paths;
+    std::vector<DeleteOutcome> outcomes;  // each slot written by the one worker that took it
+    std::atomic<size_t> next{0};
+    std::atomic<int> done{0};
+
+    bool Matches(const CString& name)
+    {
+        const CString extension = ExtensionOf(name);
+        std::lock_guard<std::mutex> lock(keyLock);
+        return std::find(keys.begin(), keys.end(), extension) != keys.end();
+    }
+    void AddKeys(const std::vector<CString>& patterns)
+    {
+        std::lock_guard<std::mutex> lock(keyLock);
+        for (const CString& pattern : patterns)
+            keys.push_back(PatternKey(pattern));
+    }
+    void StopNow()
+    {
+        stop = true;
+        if (startEvent)
+            ::SetEvent(startEvent);
+        gate.Resume();
+        std::lock_guard<std::mutex> lock(workLock);
+        workReady.notify_all();
+    }
+};
+
+CScanEngine::CScanEngine(IScanEvents* pEvents, int nThreads) : m_pEvents(pEvents), m_nThreads(nThreads)
+{
+    if (m_nThreads <= 0) {
+        SYSTEM_INFO info;
+        ::GetSystemInfo(&info);
+        m_nThreads = std::max(2, static_cast<int>(info.dwNumberOfProcessors));
+    }
+}
+
+CScanEngine::~CScanEngine()
+{
+    Shutdown(5000);
+}
+
+std::shared_ptr<CScanEngine::Run> CScanEngine::NewRun(bool bDelete)
+{
+    const unsigned id = ++m_nLastRun;
+    IScanEvents* events = m_pEvents;
+    return std::make_shared<Run>(id, bDelete, [events, id] {
+        if (events)
+            events->OnRunNews(id);
+        return events != nullptr;
+    });
+}
+
+void CScanEngine::StartWorkers(const std::shared_ptr<Run>& run, int n,
+                               void (CScanEngine::*work)(const std::shared_ptr<Run>&))
+{
+    // Workers of earlier runs that have ended need no waiting for any more.
+    m_workers.erase(std::remove_if(m_workers.begin(), m_workers.end(),
+                                   [](const std::unique_ptr<CWorker>& w) { return !w->IsRunning(); }),
+                    m_workers.end());
+    run->live = n;
+    for (int i = 0; i < n; ++i) {
+        std::unique_ptr<CWorker> worker(new CWorker);
+        if (worker->Start([this, run, work] { (this->*work)(run); }))
+            m_workers.push_back(std::move(worker));
+        else
+            WorkerEnded(*run);
+    }
+}
+
+unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan && !m_scan->stop)
+        return 0;
+    std::shared_ptr<Run> run = NewRun(false);
+    run->AddKeys(patterns);
+    run->root = root;
+    if (hStartEvent &&
+        ::DuplicateHandle(::GetCurrentProcess(), hStartEvent, ::GetCurrentProcess(), &run->startEvent, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS)) {
+        run->listing = 1;  // the first walker hands out the root once the event allows
+    } else {
+        run->startEvent = nullptr;
+        run->folders.push_back(root);
+    }
+    m_scan = run;
+    StartWorkers(run, m_nThreads, &CScanEngine::Walk);
+    return run->id;
+}
+
+void CScanEngine::AddPatterns(const std::vector<CString>& patterns)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan && !m_scan->stop)
+        m_scan->AddKeys(patterns);
+}
+
+unsigned CScanEngine::StartDelete(std::vector<CString> paths)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_delete && !m_delete->stop)
+        return 0;
+    std::shared_ptr<Run> run = NewRun(true);
+    run->paths = std::move(paths);
+    run->outcomes.assign(run->paths.size(), DeleteOutcome::NotTried);
+    m_delete = run;
+    // A deletion waits on the disk more than on the processor: one worker more than cores.
+    const int n = static_cast<int>(std::min<size_t>(run->paths.size(), static_cast<size_t>(m_nThreads + 1)));
+    StartWorkers(run, std::max(n, 1), &CScanEngine::Delete);
+    return run->id;
+}
+
+void CScanEngine::Pause()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan && !m_scan->stop)
+        m_scan->gate.Pause();
+}
+
+void CScanEngine::Resume()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan)
+        m_scan->gate.Resume();
+}
+
+void CScanEngine::Stop()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan)
+        m_scan->StopNow();
+    if (m_delete)
+        m_delete->StopNow();
+}
+
+EngineState CScanEngine::State() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_delete && !m_delete->stop && m_delete->live > 0)
+        return EngineState::Deleting;
+    if (m_scan && !m_scan->stop && m_scan->live > 0)
+        return m_scan->gate.IsPaused() ? EngineState::Paused : EngineState::Scanning;
+    return EngineState::Idle;
+}
+
+std::shared_ptr<CScanEngine::Run> CScanEngine::Current(unsigned nRun) const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan && m_scan->id == nRun)
+        return m_scan;
+    if (m_delete && m_delete->id == nRun)
+        return m_delete;
+    return nullptr;
+}
+
+bool CScanEngine::IsCurrentRun(unsigned nRun) const
+{
+    return nRun != 0 && Current(nRun) != nullptr;
+}
+
+bool CScanEngine::IsScanRun(unsigned nRun) const
+{
+    std::shared_ptr<Run> run = Current(nRun);
+    return run && !run->isDelete;
+}
+
+bool CScanEngine::IsHalted() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_scan && m_scan->gate.IsPaused() && m_scan->halted >= m_scan->live;
+}
+
+CScanMailbox::Batch CScanEngine::TakeNews(unsigned nRun)
+{
+    std::shared_ptr<Run> run = Current(nRun);
+    return run ? run->mailbox.Take() : CScanMailbox::Batch();
+}
+
+CScanTotals CScanEngine::Totals() const
+{
+    std::shared_ptr<Run> run;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        run = m_scan;
+    }
+    CScanTotals totals;
+    if (run) {
+        totals.count = run->mailbox.Count();
+        totals.bytes = run->mailbox.Bytes();
+        totals.unreadable = run->unreadable;
+    }
+    return totals;
+}
+
+std::vector<DeleteOutcome> CScanEngine::DeleteOutcomes() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_delete ? m_delete->outcomes : std::vector<DeleteOutcome>();
+}
+
+bool CScanEngine::Shutdown(DWORD timeoutMs)
+{
+    Stop();
+    std::vector<std::unique_ptr<CWorker>> workers;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        workers.swap(m_workers);
+    }
+    const DWORD end = ::GetTickCount() + timeoutMs;
+    bool all = true;
+    for (auto& worker : workers) {
+        const DWORD now = ::GetTickCount();
+        const DWORD left = static_cast<LONG>(end - now) > 0 ? end - now : 0;
+        all = worker->Join(left) && all;
+    }
+    return all;
+}
+
+void CScanEngine::WorkerEnded(Run& run)
+{
+    if (--run.live == 0 && m_pEvents) {
+        // The totals are final now: the owner is told once more, then that the run is over.
+        run.mailbox.PostNow();
+        m_pEvents->OnRunEnded(run.id);
+    }
+}
+
+void CScanEngine::Walk(const std::shared_ptr<Run>& run)
+{
+    if (run->startEvent && !run->starterTaken.exchange(true)) {
+        ::WaitForSingleObject(run->startEvent, INFINITE);
+        std::lock_guard<std::mutex> lock(run->workLock);
+        if (!run->stop)
+            run->folders.push_back(run->root);
+        --run->listing;
+        run->workReady.notify_all();
+    }
+    for (;;) {
+        CString dir;
+        {
+            std::unique_lock<std::mutex> lock(run->workLock);
+            for (;;) {
+                if (run->stop)
+                    break;
+                if (!run->folders.empty()) {
+                    dir = run->folders.back();
+                    run->folders.pop_back();
+                    ++run->listing;
+                    break;
+                }
+                if (run->listing == 0) {
+                    // Nothing left to list, and nobody listing who could add more: done.
+                    run->workReady.notify_all();
+                    break;
+                }
+                ++run->halted;
+                run->workReady.wait(lock);
+                --run->halted;
+            }
+        }
+        if (dir.IsEmpty())
+            break;
+        WalkFolder(*run, dir);
+        std::lock_guard<std::mutex> lock(run->workLock);
+        --run->listing;
+        if (run->listing == 0 && run->folders.empty())
+            run->workReady.notify_all();
+    }
+    WorkerEnded(*run);
+}
+
+void CScanEngine::WalkFolder(Run& run, const CString& dir)
+{
+    CFileSearch search;
+    if (!search.Open(dir)) {
+        if (search.Unreadable())
+            ++run.unreadable;
+        return;
+    }
+    while (search.Next()) {
+        // A pause halts the walker here, between two entries, once the owner has been told
+        // everything found so far.
+        if (run.gate.IsPaused()) {
+            run.mailbox.PostNow();
+            ++run.halted;
+            run.gate.Wait();
+            --run.halted;
+        }
+        if (run.stop)
+            return;
+        // A name the ANSI code page cannot spell would give a path to some other file.
+        if (!search.NameIsExact())
+            continue;
+        const DWORD attributes = search.Attributes();
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // A folder link, junction or mount point leads out of the tree that the user
+            // chose, or into a part of it that the walk reaches anyway: never entered.
+            if (IsDotName(search.Name()) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                continue;
+            std::lock_guard<std::mutex> lock(run.workLock);
+            run.folders.push_back(JoinPath(dir, search.Name()));
+            run.workReady.notify_one();
+            continue;
+        }
+        const uint64_t size = search.Size();
+        const CString file = JoinPath(dir, search.Name());
+        run.mailbox.Report(ProgressUnits(run.scanned += size), file);
+        if (run.Matches(search.Name()))
+            run.mailbox.AddFound(file, size);
+    }
+    if (search.Unreadable())
+        ++run.unreadable;
+}
+
+void CScanEngine::Delete(const std::shared_ptr<Run>& run)
+{
+    for (;;) {
+        if (run->stop)
+            break;
+        const size_t i = run->next++;
+        if (i >= run->paths.size())
+            break;
+        run->outcomes[i] = DeleteListedFile(run->paths[i]);
+        run->mailbox.Report(++run->done, run->paths[i]);
+    }
+    WorkerEnded(*run);
+}

@@ -1,0 +1,110 @@
+// The scan engine: it owns the runs. A run is a walk of one root by a small pool of threads
+// that share the folders still to list, or the deletion of a list of files by another pool.
+//
+// How a run goes:
+//   StartScan(root, patterns) -> workers walk; news (paths found, progress, the path being
+//   looked at) gathers in the run's mailbox and the owner is told through OnRunNews, at most
+//   every 25 ms; it takes the news with TakeNews on its own thread.
+//   Pause / Resume halt every worker between two entries and let them go on.
+//   Stop ends the run at once for the owner (State() is Idle again); the workers unwind by
+//   themselves, and a new run may start before they have.
+//   When the last worker of a run has ended, OnRunEnded(run) is called on that worker's
+//   thread; the owner takes the last news and the totals. A run that a newer one has
+//   replaced changes nothing any more (IsCurrentRun tells).
+//   StartDelete(paths) deletes the listed files with the checked deletion (DeleteListedFile);
+//   DeleteOutcomes() says what became of each once the run has ended.
+// A scan and a deletion may be under way at the same time (Delete all during a scan).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "../framework/CString.h"
+#include "../framework/CWorker.h"
+#include "DeleteOutcome.h"
+#include "ScanMailbox.h"
+
+// What a run tells its owner. Both are called on worker threads and must not wait for the
+// owner's thread (post, don't send).
+class IScanEvents {
+public:
+    // Something waits in the mailbox of run nRun.
+    virtual void OnRunNews(unsigned nRun) = 0;
+    // Every worker of run nRun has ended.
+    virtual void OnRunEnded(unsigned nRun) = 0;
+
+protected:
+    ~IScanEvents() = default;
+};
+
+enum class EngineState { Idle, Scanning, Paused, Deleting };
+
+struct CScanTotals {
+    int count = 0;        // junk files found
+    uint64_t bytes = 0;   // their size
+    int unreadable = 0;   // folders that could not be read
+};
+
+class CScanEngine {
+public:
+    // nThreads walkers per scan; 0: as many as the machine has cores, at least 2.
+    explicit CScanEngine(IScanEvents* pEvents, int nThreads = 0);
+    // Stops every run and waits for its workers (see Shutdown).
+    ~CScanEngine();
+    CScanEngine(const CScanEngine&) = delete;
+    CScanEngine& operator=(const CScanEngine&) = delete;
+
+    // Starts a walk of root (a folder that OpenScanRoot accepted) matching patterns ("*.tmp"),
+    // and returns its run number; 0 while a scan is under way. With hStartEvent, the walk
+    // begins once that event is signalled (the engine waits on its own copy; Stop signals it).
+    unsigned StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr);
+    // The scan under way matches these patterns too from now on.
+    void AddPatterns(const std::vector<CString>& patterns);
+    // Starts deleting paths; 0 while a deletion is under way.
+    unsigned StartDelete(std::vector<CString> paths);
+
+    void Pause();
+    void Resume();
+    // Ends the scan and the deletion under way, for the owner at once.
+    void Stop();
+
+    EngineState State() const;
+    bool IsCurrentRun(unsigned nRun) const;
+    bool IsScanRun(unsigned nRun) const;
+    // Paused, and every worker of the scan has halted (or has nothing to do).
+    bool IsHalted() const;
+
+    // The news of run nRun (nothing for a run that is not current).
+    CScanMailbox::Batch TakeNews(unsigned nRun);
+    CScanTotals Totals() const;
+    // What became of each path of the last deletion, in the order given; paths that a Stop
+    // left untried are NotTried. Complete once its run has ended.
+    std::vector<DeleteOutcome> DeleteOutcomes() const;
+
+    // Stops everything and waits up to timeoutMs for every worker; false if one did not end
+    // (it may be held up in the file system and still use its run).
+    bool Shutdown(DWORD timeoutMs);
+
+    int ThreadCount() const { return m_nThreads; }
+
+private:
+    struct Run;
+    void Walk(const std::shared_ptr<Run>& run);
+    void WalkFolder(Run& run, const CString& dir);
+    void Delete(const std::shared_ptr<Run>& run);
+    void WorkerEnded(Run& run);
+    std::shared_ptr<Run> NewRun(bool bDelete);
+    void StartWorkers(const std::shared_ptr<Run>& run, int n, void (CScanEngine::*work)(const std::shared_ptr<Run>&));
+    std::shared_ptr<Run> Current(unsigned nRun) const;
+
+    IScanEvents* m_pEvents;
+    int m_nThreads;
+    mutable std::mutex m_lock;  // the two current runs and the worker list
+    std::shared_ptr<Run> m_scan;
+    std::shared_ptr<Run> m_delete;
+    std::vector<std::unique_ptr<CWorker>> m_workers;
+    unsigned m_nLastRun = 0;
+};

@@ -1,0 +1,278 @@
+// The scan engine alone, with no window: walks and deletions over trees that each test makes
+// on the test drive.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ModalDialog.h"
+#include "ScanTree.h"
+#include "scan/FileSystem.h"
+#include "scan/Patterns.h"
+#include "scan/ScanEngine.h"
+#include "scan/ScanSummary.h"
+
+namespace {
+
+// Collects what the engine says: the end of each run signals an event.
+class CEvents : public IScanEvents {
+public:
+    CEvents() : m_hEnded(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~CEvents() { ::CloseHandle(m_hEnded); }
+    void OnRunNews(unsigned) override { ++m_news; }
+    void OnRunEnded(unsigned nRun) override
+    {
+        m_lastEnded = nRun;
+        ++m_ended;
+        ::SetEvent(m_hEnded);
+    }
+    bool WaitEnded(DWORD ms = 60000) { return ::WaitForSingleObject(m_hEnded, ms) == WAIT_OBJECT_0; }
+    void Reset() { ::ResetEvent(m_hEnded); }
+
+    std::atomic<int> m_news{0};
+    std::atomic<int> m_ended{0};
+    std::atomic<unsigned> m_lastEnded{0};
+
+private:
+    HANDLE m_hEnded;
+};
+
+std::vector<CString> AllPatterns()
+{
+    return std::vector<CString>(kPatterns, kPatterns + kPatternCount);
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v)
+{
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::vector<std::string> Strings(const std::vector<CString>& v)
+{
+    std::vector<std::string> out;
+    for (const CString& s : v)
+        out.push_back(static_cast<const char*>(s));
+    return Sorted(out);
+}
+
+struct ScanResult {
+    std::vector<std::string> found;  // sorted
+    std::string sentence;
+};
+
+// One whole walk of root with n walkers.
+ScanResult Walk(const CString& root, int threads, const std::vector<CString>& patterns = AllPatterns())
+{
+    CEvents events;
+    CScanEngine engine(&events, threads);
+    const unsigned run = engine.StartScan(root, patterns);
+    EXPECT_NE(0u, run);
+    EXPECT_TRUE(events.WaitEnded()) << "the walk did not end";
+    EXPECT_EQ(EngineState::Idle, engine.State());
+    const CScanMailbox::Batch batch = engine.TakeNews(run);
+    const CScanTotals totals = engine.Totals();
+    EXPECT_EQ(totals.count, static_cast<int>(batch.found.size())) << "the count is what was found";
+    return {Strings(batch.found), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable))};
+}
+
+std::string Summary(int count, const char* size)
+{
+    return "扫描已完成！本次共扫描出 " + std::to_string(count) + " 个垃圾文件，立即清除可帮您节省 " + size + " 磁盘空间。";
+}
+
+TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
+{
+    CScanTree tree("");  // the drive's root itself: it has no "." entry
+    tree.File("0first\\inner.old", 3000);  // the root's first entry is a whole folder
+    tree.File("a.tmp", 5000);
+    tree.File("b.txt", 1 << 20);
+    tree.File("empty\\nothing\\here.txt");
+    tree.Dir("empty2");
+    tree.File("hidden.gid", 2048, FILE_ATTRIBUTE_HIDDEN);
+    tree.File("sys\\system.syd", 4096, FILE_ATTRIBUTE_SYSTEM);
+    tree.File("small._mp", 1023);
+    tree.File("upper.TMP", 4096);
+    tree.File("临时\\文件.tmp", 1024);
+    tree.File("乗\\x.old", 1024);  // 乗 ends in the byte 0x5C
+    const std::string segment(100, 'd');
+    const std::string longDir = segment + "\\" + segment + "\\" + segment;
+    tree.File(longDir + "\\deep.tmp", 2048);
+    tree.File("locked\\hidden.tmp", 1024);
+    tree.HostShell("mkdir wide && (cd wide && for d in $(seq 30); do mkdir w$d && touch w$d/a.tmp w$d/b.txt; done)"
+                   " && mkdir -p $(printf 'ab/%.0s' $(seq 200))");
+    tree.File("outside\\precious.old", 1024);
+    tree.Link("wide\\out", "outside");
+    tree.Link("wide\\w1\\loop", "wide");
+    // Held open without sharing: the folder cannot be listed while the walk runs.
+    HANDLE lock = ::CreateFileW(ExtendedPath(tree.Path("locked")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+
+    const std::string root = static_cast<const char*>(tree.Path());
+    std::vector<std::string> expected = {root + "0first\\inner.old", root + "a.tmp", root + "hidden.gid",
+                                         root + "sys\\system.syd", root + "small._mp", root + "临时\\文件.tmp",
+                                         root + "乗\\x.old", root + longDir + "\\deep.tmp", root + "outside\\precious.old"};
+    for (int d = 1; d <= 30; ++d)
+        expected.push_back(root + "wide\\w" + std::to_string(d) + "\\a.tmp");
+    expected = Sorted(expected);
+    // 3000 + 5000 + 2048 + 4096 + 1023 + 1024 + 1024 + 2048 + 1024 bytes = 20,287: 20KB rounded up.
+    const std::string sentence = Summary(39, "20KB") + "有 1 个文件夹无法访问。";
+    for (int threads : {1, 2, 8}) {
+        const ScanResult result = Walk(tree.Path(), threads);
+        EXPECT_EQ(expected, result.found) << threads << " walkers";
+        EXPECT_EQ(sentence, result.sentence) << threads << " walkers";
+    }
+    ::CloseHandle(lock);
+}
+
+TEST(ScanEngine, FileLinksAreListedByTheirOwnNameFolderLinksNeverEntered)
+{
+    CScanTree tree("links");
+    tree.File("drive\\a\\b\\found.tmp", 1024);
+    tree.File("outside\\target.txt", 1024);
+    tree.Link("drive\\alias", "drive\\a");              // the same folder a second time
+    tree.Link("drive\\link.tmp", "outside\\target.txt");  // a file that is a link
+    const std::string root = static_cast<const char*>(tree.Path("drive"));
+    const ScanResult result = Walk(tree.Path("drive"), 2);
+    EXPECT_EQ(Sorted({root + "\\a\\b\\found.tmp", root + "\\link.tmp"}), result.found);
+    EXPECT_EQ(Summary(2, "2KB"), result.sentence) << "each file counted once";
+}
+
+TEST(ScanEngine, SizesAreWholeAndTotalsRoundUpToKB)
+{
+    CScanTree tree("sizes");
+    tree.HostShell("mkdir small big && (cd small && for i in $(seq 1000); do head -c 500 /dev/zero > f$i.tmp; done)"
+                   " && truncate -s 5G big/huge.tmp");
+    EXPECT_EQ(Summary(1000, "489KB"), Walk(tree.Path("small"), 2).sentence) << "500,000 bytes, rounded up";
+    EXPECT_EQ(Summary(1, "5.00GB"), Walk(tree.Path("big"), 2).sentence) << "the high 32 bits of a size count";
+}
+
+TEST(ScanEngine, ATreeAThousandLevelsDeep)
+{
+    CScanTree tree("deep");
+    std::string unixRel;
+    for (int i = 0; i < 1000; ++i)
+        unixRel += (i ? "/" : "") + std::string("ab");
+    tree.HostShell("mkdir -p " + unixRel + " && head -c 1024 /dev/zero > " + unixRel + "/bottom.tmp");
+    const ScanResult result = Walk(tree.Path(), 2);
+    ASSERT_EQ(1u, result.found.size());
+    EXPECT_GT(result.found[0].size(), 3000u);
+    EXPECT_EQ(Summary(1, "1KB"), result.sentence);
+}
+
+TEST(ScanEngine, ARootThatWentAwayEndsTheRunAndSaysSo)
+{
+    const ScanResult result = Walk((TestDrive() + "\\no such folder").c_str(), 2);
+    EXPECT_TRUE(result.found.empty());
+    EXPECT_EQ(Summary(0, "0KB") + "有 1 个文件夹无法访问。", result.sentence);
+}
+
+TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)
+{
+    CScanTree tree("patterns");
+    tree.File("a.tmp");
+    tree.File("b.old");
+    tree.File("c.gid");
+    const std::string root = static_cast<const char*>(tree.Path());
+    EXPECT_EQ(std::vector<std::string>{root + "\\c.gid"}, Walk(tree.Path(), 2, {"*.gid"}).found);
+
+    CEvents events;
+    CScanEngine engine(&events, 2);
+    HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    const unsigned run = engine.StartScan(tree.Path(), {"*.gid"}, start);
+    engine.AddPatterns({"*.tmp"});
+    ::SetEvent(start);
+    ::CloseHandle(start);
+    ASSERT_TRUE(events.WaitEnded());
+    EXPECT_EQ(Sorted({root + "\\a.tmp", root + "\\c.gid"}), Strings(engine.TakeNews(run).found));
+}
+
+TEST(ScanEngine, PauseHaltsEveryWalkerAndStopEndsThemAll)
+{
+    CScanTree tree("pause");
+    tree.HostShell("for d in $(seq 60); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 300)); done");
+    CEvents events;
+    CScanEngine engine(&events, 8);
+    const unsigned run = engine.StartScan(tree.Path(), AllPatterns());
+    ASSERT_TRUE(WaitFor([&] { return engine.Totals().count > 0; }));
+    engine.Pause();
+    EXPECT_EQ(EngineState::Paused, engine.State());
+    ASSERT_TRUE(WaitFor([&] { return engine.IsHalted(); })) << "a walker went on";
+    const int count = engine.Totals().count;
+    const size_t taken = engine.TakeNews(run).found.size();
+    EXPECT_EQ(static_cast<size_t>(count), taken) << "halted walkers have handed over all they found";
+    EXPECT_LT(count, 18000);
+    // Halted means halted: nothing more is found however long the pause lasts. The walkers
+    // are known to wait, so this looks again once they have had every chance to go on.
+    ::Sleep(200);
+    EXPECT_EQ(count, engine.Totals().count);
+
+    engine.Stop();
+    EXPECT_EQ(EngineState::Idle, engine.State()) << "stopped for the owner at once";
+    ASSERT_TRUE(events.WaitEnded()) << "every walker ends after a stop, a paused one too";
+    EXPECT_EQ(run, events.m_lastEnded.load());
+    EXPECT_LT(engine.Totals().count, 18000) << "the walk went on to the end";
+    EXPECT_TRUE(engine.Shutdown(5000));
+}
+
+TEST(ScanEngine, ANewRunOvertakesAStoppedOne)
+{
+    CScanTree tree("overtake");
+    tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 250) $(seq -f g%g.old 50)); done");
+    CEvents events;
+    CScanEngine engine(&events, 4);
+    unsigned run = 0;
+    for (int i = 0; i < 20; ++i) {
+        run = engine.StartScan(tree.Path(), AllPatterns());
+        ASSERT_NE(0u, run);
+        EXPECT_EQ(0u, engine.StartScan(tree.Path(), AllPatterns())) << "one scan at a time";
+        ::Sleep(static_cast<DWORD>(i % 5));
+        engine.Stop();
+    }
+    events.Reset();
+    run = engine.StartScan(tree.Path(), AllPatterns());
+    // The older runs' workers may still be unwinding; only the newest run's end counts.
+    ASSERT_TRUE(WaitFor([&] { return events.m_lastEnded.load() == run; }, 60000));
+    EXPECT_FALSE(engine.IsCurrentRun(run - 1));
+    EXPECT_EQ(12000u, engine.TakeNews(run).found.size());
+    EXPECT_EQ(12000, engine.Totals().count) << "its counters are its own";
+    EXPECT_TRUE(engine.Shutdown(10000));
+}
+
+TEST(ScanEngine, DeletionWithSeveralWorkersAndAStop)
+{
+    CScanTree tree("deletion");
+    tree.HostShell("mkdir many && (cd many && for i in $(seq 0 9); do touch $(seq -f f%g.tmp $((i * 2000 + 1)) $((i * 2000 + 2000))); done)");
+    tree.File("ro.tmp", 10, FILE_ATTRIBUTE_READONLY);
+    tree.File("keep.txt", 10);
+    std::vector<CString> paths = {tree.Path("ro.tmp"), tree.Path("gone.tmp")};
+    for (int i = 1; i <= 20000; ++i)
+        paths.push_back(tree.Path("many\\f" + std::to_string(i) + ".tmp"));
+
+    CEvents events;
+    CScanEngine engine(&events, 2);
+    ASSERT_NE(0u, engine.StartDelete(paths));
+    EXPECT_EQ(EngineState::Deleting, engine.State());
+    ASSERT_TRUE(WaitFor([&] { return ::GetFileAttributesW(ExtendedPath(paths[1000]).c_str()) == INVALID_FILE_ATTRIBUTES; }));
+    engine.Stop();
+    ASSERT_TRUE(events.WaitEnded());
+    const std::vector<DeleteOutcome> outcomes = engine.DeleteOutcomes();
+    ASSERT_EQ(paths.size(), outcomes.size());
+    EXPECT_EQ(DeleteOutcome::ReadOnly, outcomes[0]);
+    EXPECT_EQ(DeleteOutcome::AlreadyGone, outcomes[1]);
+    int deleted = 0, untried = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const bool exists = ::GetFileAttributesW(ExtendedPath(paths[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
+        EXPECT_EQ(!IsGone(outcomes[i]), exists) << "what is said of " << paths[i] << " is true";
+        deleted += outcomes[i] == DeleteOutcome::Deleted;
+        untried += outcomes[i] == DeleteOutcome::NotTried;
+    }
+    EXPECT_GE(deleted, 1000);
+    EXPECT_GT(untried, 0) << "the stop came too late to leave anything untried";
+    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("keep.txt")).c_str()) != INVALID_FILE_ATTRIBUTES);
+    ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
