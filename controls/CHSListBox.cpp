@@ -1,5 +1,7 @@
 #include "CHSListBox.h"
 
+#include <algorithm>
+
 namespace {
 
 // Width of one text in the list's own font.
@@ -36,6 +38,7 @@ LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     }
     case LB_RESETCONTENT:
         m_bStale = true;
+        m_pending.clear();
         m_keyPool.clear();
         m_keyOrder.clear();
         m_bKeysValid = true;
@@ -134,6 +137,14 @@ void CHSListBox::UpdateHorizontalExtent()
     SetHorizontalExtent(m_cxWidest + 5);
 }
 
+namespace {
+// An item this close to the end is inserted at once: the list moves only the few after it.
+const int kCheapShift = 64;
+// Below this many items every insertion is cheap enough; above, held-back items are merged
+// in when there are this many, or half as many as are shown.
+const size_t kMinMerge = 2048;
+}  // namespace
+
 void CHSListBox::AddStrings(const std::vector<CString>& items)
 {
     if (items.empty())
@@ -142,33 +153,124 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
     const LCID lcid = Locale();
     SendMessage(WM_SETREDRAW, FALSE);
     m_bOwnInsert = true;
+    std::vector<const CString*> inserted;
     for (const CString& item : items) {
         if (!m_bKeysValid)
             RebuildSortKeys();
-        const std::wstring wide = AfxToWide(item);
+        std::wstring wide = AfxToWide(item);
         std::string key = SortKey(lcid, wide);
         const int place = FindSortedPlace(key);
+        const size_t shown = m_keyOrder.size();
+        if (shown >= kMinMerge && static_cast<int>(shown) - place > kCheapShift) {
+            m_pending.push_back(Pending{std::move(key), std::move(wide)});
+            continue;
+        }
         if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0) {
             m_bKeysValid = false;  // the list refused it: keys and items no longer match
             continue;
         }
         m_keyOrder.insert(m_keyOrder.begin() + place, static_cast<uint32_t>(m_keyPool.size()));
         m_keyPool.push_back(std::move(key));
+        inserted.push_back(&item);
     }
     m_bOwnInsert = false;
+    if (m_pending.size() >= std::max(kMinMerge, m_keyOrder.size() / 2))
+        Merge();
     SendMessage(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 
     if (wasCurrent) {
         CItemMeasure measure(m_hWnd);
         if (measure.Ok()) {
-            for (const CString& item : items) {
-                const int cx = measure.Width(item);
+            for (const CString* item : inserted) {
+                const int cx = measure.Width(*item);
                 if (cx > m_cxWidest)
                     m_cxWidest = cx;
             }
-            m_nMeasured += static_cast<int>(items.size());
+            m_nMeasured += static_cast<int>(inserted.size());
         }
     }
     UpdateHorizontalExtent();
+}
+
+void CHSListBox::Flush()
+{
+    if (m_pending.empty())
+        return;
+    SendMessage(WM_SETREDRAW, FALSE);
+    Merge();
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    UpdateHorizontalExtent();
+}
+
+void CHSListBox::Merge()
+{
+    // The held-back items in key order (an item equal to one shown goes after it), then one
+    // pass that fills the list anew from the end: every insertion is an append.
+    if (!m_bKeysValid)
+        RebuildSortKeys();
+    std::stable_sort(m_pending.begin(), m_pending.end(),
+                     [](const Pending& a, const Pending& b) { return a.key < b.key; });
+    const size_t shown = m_keyOrder.size();
+    std::vector<std::wstring> texts(shown);
+    size_t chars = 0;
+    for (size_t i = 0; i < shown; ++i) {
+        const LRESULT len = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, i, 0);
+        texts[i].assign(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&texts[i][0]));
+        texts[i].resize(static_cast<size_t>(got > 0 ? got : 0));
+        chars += texts[i].size() + 1;
+    }
+    for (const Pending& p : m_pending)
+        chars += p.text.size() + 1;
+
+    int widest = m_cxWidest;
+    const bool measured = !m_bStale && static_cast<int>(shown) == m_nMeasured;
+    if (measured) {
+        CItemMeasure measure(m_hWnd);
+        for (const Pending& p : m_pending) {
+            if (measure.Ok())
+                widest = std::max(widest, measure.Width(AfxFromWide(p.text.c_str(), static_cast<int>(p.text.size()))));
+        }
+    }
+
+    std::vector<std::string> pool;
+    pool.reserve(shown + m_pending.size());
+    std::vector<std::wstring> order;
+    order.reserve(shown + m_pending.size());
+    size_t a = 0, b = 0;
+    while (a < shown || b < m_pending.size()) {
+        const bool takeShown =
+            b == m_pending.size() || (a < shown && m_keyPool[m_keyOrder[a]].compare(m_pending[b].key) <= 0);
+        if (takeShown) {
+            pool.push_back(std::move(m_keyPool[m_keyOrder[a]]));
+            order.push_back(std::move(texts[a]));
+            ++a;
+        } else {
+            pool.push_back(std::move(m_pending[b].key));
+            order.push_back(std::move(m_pending[b].text));
+            ++b;
+        }
+    }
+    m_pending.clear();
+
+    CListBox::WindowProc(LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(m_hWnd, LB_INITSTORAGE, order.size(), chars * sizeof(wchar_t));
+    m_bOwnInsert = true;
+    m_keyPool = std::move(pool);
+    m_keyOrder.resize(m_keyPool.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        m_keyOrder[i] = static_cast<uint32_t>(i);
+        ::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(order[i].c_str()));
+    }
+    m_bOwnInsert = false;
+    m_bKeysValid = true;
+    if (measured) {
+        m_cxWidest = widest;
+        m_nMeasured = static_cast<int>(order.size());
+        m_bStale = false;
+    } else {
+        m_bStale = true;
+    }
 }

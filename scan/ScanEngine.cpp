@@ -65,6 +65,8 @@ struct CScanEngine::Run {
         for (const CString& pattern : patterns)
             keys.push_back(PatternKey(pattern));
     }
+    // Neither stopped nor ended.
+    bool Active() const { return !stop && live > 0; }
     void StopNow()
     {
         stop = true;
@@ -121,7 +123,7 @@ void CScanEngine::StartWorkers(const std::shared_ptr<Run>& run, int n,
 unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent)
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_scan && !m_scan->stop)
+    if (m_scan && m_scan->Active())
         return 0;
     std::shared_ptr<Run> run = NewRun(false);
     run->AddKeys(patterns);
@@ -142,14 +144,14 @@ unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>&
 void CScanEngine::AddPatterns(const std::vector<CString>& patterns)
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_scan && !m_scan->stop)
+    if (m_scan && m_scan->Active())
         m_scan->AddKeys(patterns);
 }
 
 unsigned CScanEngine::StartDelete(std::vector<CString> paths)
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_delete && !m_delete->stop)
+    if (m_delete && m_delete->Active())
         return 0;
     std::shared_ptr<Run> run = NewRun(true);
     run->paths = std::move(paths);
@@ -164,7 +166,7 @@ unsigned CScanEngine::StartDelete(std::vector<CString> paths)
 void CScanEngine::Pause()
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_scan && !m_scan->stop)
+    if (m_scan && m_scan->Active())
         m_scan->gate.Pause();
 }
 
@@ -187,9 +189,9 @@ void CScanEngine::Stop()
 EngineState CScanEngine::State() const
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_delete && !m_delete->stop && m_delete->live > 0)
+    if (m_delete && m_delete->Active())
         return EngineState::Deleting;
-    if (m_scan && !m_scan->stop && m_scan->live > 0)
+    if (m_scan && m_scan->Active())
         return m_scan->gate.IsPaused() ? EngineState::Paused : EngineState::Scanning;
     return EngineState::Idle;
 }

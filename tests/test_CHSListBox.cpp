@@ -2,6 +2,10 @@
 // and after any change exactly what a full re-measure gives.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "controls/CHSListBox.h"
 
 namespace {
@@ -110,6 +114,40 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
         m_list.GetText(i, actual);
         ASSERT_STREQ(expected, actual) << "item " << i;
     }
+    ::DestroyWindow(reference);
+}
+
+TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
+{
+    // Batches that each belong before everything shown: the list holds them back and merges.
+    HWND reference = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    const std::string longest = "T:\\d0000\\" + std::string(60, 'w') + ".tmp";
+    for (int d = 59; d >= 0; --d) {
+        std::vector<CString> batch;
+        for (int f = 0; f < 100; ++f) {
+            char path[64];
+            std::snprintf(path, sizeof(path), "T:\\d%04d\\f%03d.tmp", d, f);
+            batch.push_back(path);
+            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
+        }
+        if (d == 0) {
+            batch.push_back(longest.c_str());
+            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longest.c_str()));
+        }
+        m_list.AddStrings(batch);
+    }
+    m_list.Flush();
+    const int n = m_list.GetCount();
+    ASSERT_EQ(6001, n);
+    for (int i = 0; i < n; i += 7) {
+        char expected[256] = {};
+        ::SendMessageA(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+        CString actual;
+        m_list.GetText(i, actual);
+        ASSERT_STREQ(expected, actual) << "item " << i;
+    }
+    EXPECT_EQ(Width(longest.c_str()) + 5, Extent()) << "merged items are measured too";
     ::DestroyWindow(reference);
 }
 

@@ -53,6 +53,12 @@ protected:
         std::sort(items.begin(), items.end());
         return items;
     }
+    // Delete all, and its end: the buttons usable again and the result in the status line.
+    bool DeleteAll()
+    {
+        Click(IDC_BTN_DELETE_ALL);
+        return WaitFor([&] { return Enabled(IDC_BTN_DELETE_ALL) && Status().find("清理") == 0; }, 60000);
+    }
     bool WaitSummary() { return WaitFor([&] { return Status().rfind("扫描已完成", 0) == 0 && Enabled(IDC_BTN_START); }, 30000); }
     // The run is over as the user sees it: Start usable again, the summary in the status
     // line (read last: it is answered once the window's thread has done the run's end).
@@ -395,7 +401,7 @@ TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
     // A listed file that went away meanwhile is passed over without a message.
     ::DeleteFileW(ExtendedPath(tree.Path("a.tmp")).c_str());
 
-    Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(DeleteAll());
     EXPECT_EQ("清理完毕！", Status());
     EXPECT_FALSE(Shown(IDC_LIST_FILES));
     EXPECT_TRUE(Listed().empty());
@@ -433,7 +439,7 @@ TEST_F(Commands, DeleteAllKeepsWhatItCouldNotDeleteAndNeverFollowsALink)
     HANDLE open = ::CreateFileW(ExtendedPath(tree.Path("drive\\open.tmp")).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, open);
-    Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(DeleteAll());
     ::CloseHandle(open);
 
     EXPECT_FALSE(Exists(tree.Path("drive\\a.tmp")));
@@ -456,6 +462,58 @@ TEST_F(Commands, DeleteAllKeepsWhatItCouldNotDeleteAndNeverFollowsALink)
     EXPECT_TRUE(Shown(IDC_LIST_FILES)) << "what stays is shown";
     EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
     ::SetFileAttributesW(ExtendedPath(tree.Path("drive\\ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Commands, DeleteAllRunsBesideTheWindowAndStopsWhenAsked)
+{
+    CScanTree tree("deletestop");
+    tree.HostShell("for d in $(seq 50); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 1000)); done && touch keep.txt");
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    ASSERT_EQ(50000u, Listed().size());
+
+    Click(IDC_BTN_DELETE_ALL);
+    // Deleting: only Stop is usable; a start is refused and leaves the list alone.
+    EXPECT_FALSE(Enabled(IDC_BTN_START));
+    EXPECT_FALSE(Enabled(IDC_BTN_PAUSE));
+    EXPECT_TRUE(Enabled(IDC_BTN_STOP));
+    EXPECT_FALSE(Enabled(IDC_BTN_DELETE));
+    EXPECT_FALSE(Enabled(IDC_BTN_DELETE_ALL));
+    m_run->PressKey(VK_RETURN);
+    // Closing asks, as during a scan.
+    ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_run->FindOwnedPopup()) != nullptr; })) << "Close during Delete all asks";
+    ::PostMessageA(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    Click(IDC_BTN_STOP);
+    ASSERT_TRUE(WaitFor([&] { return Enabled(IDC_BTN_START); }, 30000));
+
+    // What was deleted is gone with its entry; the rest stay listed, and the status says so.
+    const std::vector<std::string> listed = Listed();
+    size_t onDisk = 0;
+    for (int d = 1; d <= 50; ++d) {
+        for (int f = 1; f <= 1000; ++f)
+            onDisk += Exists(tree.Path("d" + std::to_string(d) + "\\f" + std::to_string(f) + ".tmp"));
+    }
+    EXPECT_EQ(onDisk, listed.size()) << "the list shows exactly the files that remain";
+    EXPECT_GT(listed.size(), 0u) << "Stop came after the end";
+    EXPECT_EQ("清理已停止！已删除 " + std::to_string(50000 - listed.size()) + " 个文件，" + std::to_string(listed.size()) +
+                  " 个文件仍列在下方。",
+              Status());
+    for (const std::string& path : listed)
+        EXPECT_TRUE(Exists(path.c_str())) << path;
+    EXPECT_TRUE(Exists(tree.Path("keep.txt")));
+    EXPECT_TRUE(Shown(IDC_LIST_FILES));
+    EXPECT_FALSE(Enabled(IDC_BTN_STOP));
+    EXPECT_TRUE(Enabled(IDC_BTN_DELETE_ALL));
+
+    // Delete all again takes the rest.
+    Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(WaitFor([&] { return Status() == "清理完毕！"; }, 30000));
+    EXPECT_FALSE(Shown(IDC_LIST_FILES));
+    EXPECT_EQ("重新扫描", WindowText(Item(IDC_BTN_SCAN_NOW)));
 }
 
 TEST_F(Commands, DeleteAllOnAnEmptyListAndDuringARun)

@@ -3,6 +3,11 @@
 
   make_bench_tree.py DIR mixed  FILES DIRS JUNK   e.g. 100000 5000 2000
   make_bench_tree.py DIR junk   FILES             every file matches a pattern
+  make_bench_tree.py DIR flat   FILES             junk files, all in one folder: the walk
+                                                  meets them in the list's sort order
+  make_bench_tree.py DIR spread FILES             junk files, 100 a folder in folders d0000...:
+                                                  the walk takes the last folder listed first,
+                                                  the reverse of the list's sort order
 """
 import os
 import random
@@ -42,6 +47,13 @@ def main():
         for i in range(files):
             ext = rng.choice(PATTERNS) if i in junk_at else rng.choice(ORDINARY)
             write(os.path.join(dirs[i % len(dirs)], "file%06d.%s" % (i, ext)), rng.randrange(0, 64 * 1024))
+    elif kind in ("flat", "spread"):
+        files = int(sys.argv[3])
+        for i in range(files):
+            folder = root if kind == "flat" else os.path.join(root, "d%04d" % (i // 100))
+            if i % 100 == 0 and folder != root:
+                os.mkdir(folder)
+            write(os.path.join(folder, "junk-%07d.tmp" % i), 100)
     else:
         files = int(sys.argv[3])
         dirs = make_dirs(root, max(1, files // 100), rng)

@@ -268,4 +268,8 @@ void CNorvaneDlg::DrainMailbox()
             m_progress.SetPos(batch.progress);
     }
     m_listFiles.AddStrings(batch.found);
+    // While the walk goes on, the list may hold some back (see AddStrings); otherwise it
+    // shows everything found.
+    if (View() != RunView::Scanning)
+        m_listFiles.Flush();
 }

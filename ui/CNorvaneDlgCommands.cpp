@@ -208,6 +208,7 @@ void CNorvaneDlg::OnBnClickedPause()
         m_bPaused = true;
         m_engine.Pause();
         m_animationGate.Pause();
+        m_listFiles.Flush();
     } else if (view == RunView::Paused) {
         EndPause();
     }
@@ -227,6 +228,7 @@ void CNorvaneDlg::OnBnClickedStop()
     StopAnimation();
     // The summary counts what the list shows.
     DrainMailbox();
+    m_listFiles.Flush();
     ShowScanSummary();
     FinishScan();
 }
@@ -250,6 +252,7 @@ void CNorvaneDlg::OnBnClickedDelete()
 {
     if (m_nDeleteRun)
         return;
+    m_listFiles.Flush();
     const int current = m_listFiles.GetCurSel();
     if (current < 0)
         return;
@@ -271,6 +274,7 @@ void CNorvaneDlg::OnBnClickedDeleteAll()
 {
     if (m_nDeleteRun)
         return;
+    m_listFiles.Flush();
     m_deleting.clear();
     m_deleting.reserve(static_cast<size_t>(m_listFiles.GetCount()));
     for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
@@ -306,6 +310,7 @@ void CNorvaneDlg::EndDelete()
     if (!kept.empty()) {
         // What was not deleted stays listed, for the user to see and try again.
         m_listFiles.AddStrings(kept);
+        m_listFiles.Flush();
         return;
     }
     m_listFiles.UpdateHorizontalExtent();
