@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 
 #include "FileSystem.h"
 #include "JunkFilter.h"
@@ -16,6 +17,19 @@ bool IsDotName(const CString& name)
 }
 
 }  // namespace
+
+// A walker's own copy of the run's extensions: matching a name takes no lock and makes no
+// string, and a widening during the run is seen at the next name.
+class CScanEngine::KeyCopy {
+public:
+    explicit KeyCopy(Run& run) : m_run(run) {}
+    bool Matches(const CString& name);
+
+private:
+    Run& m_run;
+    unsigned m_version = ~0u;
+    std::vector<CString> m_keys;
+};
 
 struct CScanEngine::Run {
     Run(unsigned nId, bool bDelete, std::function<bool()> notify)
@@ -37,9 +51,11 @@ struct CScanEngine::Run {
     CString root;
     std::atomic<bool> starterTaken{false};
 
-    // The walk: the extensions to match, and the folders still to list, shared by the walkers.
+    // The walk: the extensions to match (each walker keeps a copy, taken again when the
+    // version moves), and the folders still to list, shared by the walkers.
     std::mutex keyLock;
     std::vector<CString> keys;
+    std::atomic<unsigned> keysVersion{0};
     std::mutex workLock;
     std::condition_variable workReady;
     std::vector<CString> folders;
@@ -53,17 +69,12 @@ struct CScanEngine::Run {
     std::atomic<size_t> next{0};
     std::atomic<int> done{0};
 
-    bool Matches(const CString& name)
-    {
-        const CString extension = ExtensionOf(name);
-        std::lock_guard<std::mutex> lock(keyLock);
-        return std::find(keys.begin(), keys.end(), extension) != keys.end();
-    }
     void AddKeys(const std::vector<CString>& patterns)
     {
         std::lock_guard<std::mutex> lock(keyLock);
         for (const CString& pattern : patterns)
             keys.push_back(PatternKey(pattern));
+        ++keysVersion;
     }
     // Neither stopped nor ended.
     bool Active() const { return !stop && live > 0; }
@@ -77,6 +88,25 @@ struct CScanEngine::Run {
         workReady.notify_all();
     }
 };
+
+bool CScanEngine::KeyCopy::Matches(const CString& name)
+{
+    if (m_run.keysVersion.load() != m_version) {
+        std::lock_guard<std::mutex> lock(m_run.keyLock);
+        m_keys = m_run.keys;
+        m_version = m_run.keysVersion.load();
+    }
+    // The part after the last dot, or the whole name without one. No trail byte of the code
+    // page is a dot, so the last dot byte is the last dot character.
+    const char* text = name;
+    const char* dot = std::strrchr(text, '.');
+    const char* extension = dot ? dot + 1 : text;
+    for (const CString& key : m_keys) {
+        if (std::strcmp(extension, key) == 0)
+            return true;
+    }
+    return false;
+}
 
 CScanEngine::CScanEngine(IScanEvents* pEvents, int nThreads) : m_pEvents(pEvents), m_nThreads(nThreads)
 {
@@ -280,6 +310,7 @@ void CScanEngine::WorkerEnded(Run& run)
 
 void CScanEngine::Walk(const std::shared_ptr<Run>& run)
 {
+    KeyCopy keys(*run);
     if (run->startEvent && !run->starterTaken.exchange(true)) {
         ::WaitForSingleObject(run->startEvent, INFINITE);
         std::lock_guard<std::mutex> lock(run->workLock);
@@ -313,7 +344,7 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
         }
         if (dir.IsEmpty())
             break;
-        WalkFolder(*run, dir);
+        WalkFolder(*run, keys, dir);
         std::lock_guard<std::mutex> lock(run->workLock);
         --run->listing;
         if (run->listing == 0 && run->folders.empty())
@@ -322,7 +353,7 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
     WorkerEnded(*run);
 }
 
-void CScanEngine::WalkFolder(Run& run, const CString& dir)
+void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
 {
     CFileSearch search;
     if (!search.Open(dir)) {
@@ -356,10 +387,10 @@ void CScanEngine::WalkFolder(Run& run, const CString& dir)
             continue;
         }
         const uint64_t size = search.Size();
-        const CString file = JoinPath(dir, search.Name());
-        run.mailbox.Report(ProgressUnits(run.scanned += size), file);
-        if (run.Matches(search.Name()))
-            run.mailbox.AddFound(file, size);
+        if (run.mailbox.Report(ProgressUnits(run.scanned += size)))
+            run.mailbox.SetPath(JoinPath(dir, search.Name()));
+        if (keys.Matches(search.Name()))
+            run.mailbox.AddFound(JoinPath(dir, search.Name()), size);
     }
     if (search.Unreadable())
         ++run.unreadable;
@@ -374,7 +405,8 @@ void CScanEngine::Delete(const std::shared_ptr<Run>& run)
         if (i >= run->paths.size())
             break;
         run->outcomes[i] = DeleteListedFile(run->paths[i]);
-        run->mailbox.Report(++run->done, run->paths[i]);
+        if (run->mailbox.Report(++run->done))
+            run->mailbox.SetPath(run->paths[i]);
     }
     WorkerEnded(*run);
 }

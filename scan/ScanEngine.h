@@ -92,8 +92,9 @@ public:
 
 private:
     struct Run;
+    class KeyCopy;
     void Walk(const std::shared_ptr<Run>& run);
-    void WalkFolder(Run& run, const CString& dir);
+    void WalkFolder(Run& run, KeyCopy& keys, const CString& dir);
     void Delete(const std::shared_ptr<Run>& run);
     void WorkerEnded(Run& run);
     std::shared_ptr<Run> NewRun(bool bDelete);

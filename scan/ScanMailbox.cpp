@@ -8,11 +8,14 @@ const DWORD kNotifyIntervalMs = 25;
 const unsigned kReportsPerClockCheck = 32;
 }  // namespace
 
-void CScanMailbox::Report(int progress, const CString& path)
+bool CScanMailbox::Report(int progress)
 {
     m_progress.store(progress, std::memory_order_relaxed);
-    if (++m_reports % kReportsPerClockCheck != 0)
-        return;
+    return ++m_reports % kReportsPerClockCheck == 0;
+}
+
+void CScanMailbox::SetPath(const CString& path)
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_batch.path = path;

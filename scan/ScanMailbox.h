@@ -29,9 +29,11 @@ public:
     explicit CScanMailbox(std::function<bool()> notify) : m_notify(std::move(notify)) {}
 
     // Worker side.
-    // Once per item (file walked, file deleted): the progress position; the path is kept
-    // only now and then, so that the status line shows one being worked on.
-    void Report(int progress, const CString& path);
+    // Once per item (file walked, file deleted): the progress position. True now and then:
+    // the caller then hands over the item's path with SetPath, so that the status line shows
+    // one being worked on (the path is made only when it is wanted).
+    bool Report(int progress);
+    void SetPath(const CString& path);
     void AddFound(const CString& path, uint64_t bytes);
     // A notice now, whatever the interval: the worker is about to halt.
     void PostNow();

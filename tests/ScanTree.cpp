@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "TestText.h"
 #include "scan/FileSystem.h"
 
 namespace {
@@ -19,14 +20,6 @@ std::string UnixPath(const CString& path)
     std::string result(unix);
     ::HeapFree(::GetProcessHeap(), 0, unix);
     return result;
-}
-
-std::wstring Wide(const std::string& s)
-{
-    std::wstring w(s.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
 }
 
 }  // namespace
@@ -72,7 +65,7 @@ CScanTree::~CScanTree()
         // The drive's root: empty it, keep it.
         const std::string unix = UnixPath(CString(root.c_str()));
         if (!unix.empty())
-            RunHostProgram(L"/bin/sh -c \"rm -rf '" + Wide(unix) + L"'/* '" + Wide(unix) + L"'/.[!.]*\"");
+            RunHostProgram(L"/bin/sh -c \"rm -rf '" + Utf8ToWide(unix) + L"'/* '" + Utf8ToWide(unix) + L"'/.[!.]*\"");
         for (int i = 0; i < 500; ++i) {
             WIN32_FIND_DATAA fd;
             HANDLE h = ::FindFirstFileA((root + "*").c_str(), &fd);
@@ -86,7 +79,7 @@ CScanTree::~CScanTree()
     const std::string unix = UnixPath(CString(m_root.c_str()));
     if (unix.empty())
         return;
-    RunHostProgram(L"/bin/rm -rf " + Wide(unix));
+    RunHostProgram(L"/bin/rm -rf " + Utf8ToWide(unix));
     for (int i = 0; i < 500 && ::GetFileAttributesA(m_root.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
 }
@@ -140,7 +133,7 @@ void CScanTree::Link(const std::string& rel, const std::string& target)
     const std::string parent = UnixPath(sep == std::string::npos ? Path() : Path(rel.substr(0, sep)));
     ASSERT_FALSE(unixTarget.empty() || parent.empty());
     const std::string name = sep == std::string::npos ? rel : rel.substr(sep + 1);
-    RunHostProgram(L"/bin/ln -s " + Wide(unixTarget) + L" " + Wide(parent + "/" + name));
+    RunHostProgram(L"/bin/ln -s " + Utf8ToWide(unixTarget) + L" " + Utf8ToWide(parent + "/" + name));
     // The link appears once the host program has run.
     for (int i = 0; i < 500 && ::GetFileAttributesW(ExtendedPath(Path(rel)).c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
@@ -152,7 +145,7 @@ void CScanTree::HostShell(const std::string& script)
     const std::string dir = UnixPath(Path());
     ASSERT_FALSE(dir.empty());
     const std::string done = "kelvaro-host-shell.done";
-    RunHostProgram(L"/bin/sh -c \"cd '" + Wide(dir) + L"' && " + Wide(script) + L" && : > " + Wide(done) + L"\"");
+    RunHostProgram(L"/bin/sh -c \"cd '" + Utf8ToWide(dir) + L"' && " + Utf8ToWide(script) + L" && : > " + Utf8ToWide(done) + L"\"");
     const std::wstring marker = ExtendedPath(Path(done));
     for (int i = 0; i < 3000 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);

@@ -323,7 +323,6 @@ TEST_F(Commands, StopAndStartAgainAtOnceGivesTheLastRunsResults)
     ASSERT_TRUE(WaitEnded());
     EXPECT_EQ(12000u, Listed().size());
     EXPECT_EQ("扫描已完成！本次共扫描出 12000 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", Status());
-    ::Sleep(300);  // older threads still unwinding change nothing now
     EXPECT_EQ(12000u, Listed().size());
     EXPECT_TRUE(Enabled(IDC_BTN_START));
     EXPECT_FALSE(Enabled(IDC_BTN_STOP));

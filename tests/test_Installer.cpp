@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ModalDialog.h"
+#include "TestText.h"
 #include "res/resource.h"
 
 namespace {
@@ -53,12 +54,6 @@ long RunAndWait(const std::wstring& application, const std::wstring& arguments)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return static_cast<long>(code);
-}
-
-std::wstring Wide(const std::string& s)
-{
-    std::wstring w(s.begin(), s.end());
-    return w;
 }
 
 TEST(Installer, InstallsStartsAndUninstallsCleanly)

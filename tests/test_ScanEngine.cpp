@@ -8,6 +8,7 @@
 
 #include "ModalDialog.h"
 #include "ScanTree.h"
+#include "TestText.h"
 #include "scan/FileSystem.h"
 #include "scan/Patterns.h"
 #include "scan/ScanEngine.h"
@@ -77,11 +78,6 @@ ScanResult Walk(const CString& root, int threads, const std::vector<CString>& pa
     return {Strings(batch.found), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable))};
 }
 
-std::string Summary(int count, const char* size)
-{
-    return "扫描已完成！本次共扫描出 " + std::to_string(count) + " 个垃圾文件，立即清除可帮您节省 " + size + " 磁盘空间。";
-}
-
 TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
 {
     CScanTree tree("");  // the drive's root itself: it has no "." entry
@@ -118,7 +114,7 @@ TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
         expected.push_back(root + "wide\\w" + std::to_string(d) + "\\a.tmp");
     expected = Sorted(expected);
     // 3000 + 5000 + 2048 + 4096 + 1023 + 1024 + 1024 + 2048 + 1024 bytes = 20,287: 20KB rounded up.
-    const std::string sentence = Summary(39, "20KB") + "有 1 个文件夹无法访问。";
+    const std::string sentence = SummaryText(39, "20KB") + "有 1 个文件夹无法访问。";
     for (int threads : {1, 2, 8}) {
         const ScanResult result = Walk(tree.Path(), threads);
         EXPECT_EQ(expected, result.found) << threads << " walkers";
@@ -137,7 +133,7 @@ TEST(ScanEngine, FileLinksAreListedByTheirOwnNameFolderLinksNeverEntered)
     const std::string root = static_cast<const char*>(tree.Path("drive"));
     const ScanResult result = Walk(tree.Path("drive"), 2);
     EXPECT_EQ(Sorted({root + "\\a\\b\\found.tmp", root + "\\link.tmp"}), result.found);
-    EXPECT_EQ(Summary(2, "2KB"), result.sentence) << "each file counted once";
+    EXPECT_EQ(SummaryText(2, "2KB"), result.sentence) << "each file counted once";
 }
 
 TEST(ScanEngine, SizesAreWholeAndTotalsRoundUpToKB)
@@ -145,8 +141,8 @@ TEST(ScanEngine, SizesAreWholeAndTotalsRoundUpToKB)
     CScanTree tree("sizes");
     tree.HostShell("mkdir small big && (cd small && for i in $(seq 1000); do head -c 500 /dev/zero > f$i.tmp; done)"
                    " && truncate -s 5G big/huge.tmp");
-    EXPECT_EQ(Summary(1000, "489KB"), Walk(tree.Path("small"), 2).sentence) << "500,000 bytes, rounded up";
-    EXPECT_EQ(Summary(1, "5.00GB"), Walk(tree.Path("big"), 2).sentence) << "the high 32 bits of a size count";
+    EXPECT_EQ(SummaryText(1000, "489KB"), Walk(tree.Path("small"), 2).sentence) << "500,000 bytes, rounded up";
+    EXPECT_EQ(SummaryText(1, "5.00GB"), Walk(tree.Path("big"), 2).sentence) << "the high 32 bits of a size count";
 }
 
 TEST(ScanEngine, ATreeAThousandLevelsDeep)
@@ -159,14 +155,14 @@ TEST(ScanEngine, ATreeAThousandLevelsDeep)
     const ScanResult result = Walk(tree.Path(), 2);
     ASSERT_EQ(1u, result.found.size());
     EXPECT_GT(result.found[0].size(), 3000u);
-    EXPECT_EQ(Summary(1, "1KB"), result.sentence);
+    EXPECT_EQ(SummaryText(1, "1KB"), result.sentence);
 }
 
 TEST(ScanEngine, ARootThatWentAwayEndsTheRunAndSaysSo)
 {
     const ScanResult result = Walk((TestDrive() + "\\no such folder").c_str(), 2);
     EXPECT_TRUE(result.found.empty());
-    EXPECT_EQ(Summary(0, "0KB") + "有 1 个文件夹无法访问。", result.sentence);
+    EXPECT_EQ(SummaryText(0, "0KB") + "有 1 个文件夹无法访问。", result.sentence);
 }
 
 TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)

@@ -58,7 +58,7 @@ protected:
     {
         DialogTest::SetUp();
         ::SetForegroundWindow(m_hWnd);
-        ::Sleep(100);
+        WaitFor([&] { return ::GetForegroundWindow() == m_hWnd; });
     }
 
     RECT Window() const { RECT rc; ::GetWindowRect(m_hWnd, &rc); return rc; }
@@ -226,7 +226,7 @@ TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
     // A right click on the title bar opens the menu.
     ::SetForegroundWindow(m_hWnd);
     MoveInWindow(200, 10);
-    ::Sleep(100);
+    Settles([&] { return ::GetForegroundWindow() == m_hWnd; });
     Press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (menu = ::FindWindowA("#32768", nullptr)) != nullptr && ::IsWindowVisible(menu); }))

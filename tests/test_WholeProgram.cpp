@@ -7,26 +7,11 @@
 
 #include "ModalDialog.h"
 #include "ScanTree.h"
+#include "TestText.h"
 #include "res/resource.h"
 #include "scan/FileSystem.h"
 
 namespace {
-
-std::wstring Wide(const std::string& ansi)
-{
-    std::wstring w(ansi.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
-}
-
-std::string Narrow(const std::wstring& wide)
-{
-    std::string s(wide.size() * 2 + 1, '\0');
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &s[0], static_cast<int>(s.size()), nullptr, nullptr);
-    s.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return s;
-}
 
 // Another process's window text, read as a user reads it.
 std::string Text(HWND h)
@@ -228,7 +213,9 @@ TEST(WholeProgram, CloseDuringARunAsksFirst)
     ASSERT_NE(nullptr, ::GetDlgItem(box, IDNO));
     ::PostMessageW(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
-    ::Sleep(200);
+    // The window answers once the close handler has returned.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutW(kelvaro.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
     EXPECT_TRUE(kelvaro.Running()) << "No keeps the program";
     EXPECT_TRUE(kelvaro.StopEnabled()) << "and its run";
 

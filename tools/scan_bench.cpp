@@ -147,6 +147,8 @@ public:
     double Scan(const std::string& root) const
     {
         ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
+        // The last run's summary must not count as this one's.
+        ::SendMessageW(Item(IDC_STATIC_STATUS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         const auto t0 = Clock::now();
         Click(IDC_BTN_SCAN_NOW);
         while (!StatusStarts("扫描已完成"))
