@@ -1,6 +1,7 @@
 #include "CHSListBox.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +41,7 @@ LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
         m_bStale = true;
         m_pending.clear();
         m_keyPool.clear();
+        m_keyBlocks.clear();
         m_keyOrder.clear();
         m_bKeysValid = true;
         break;
@@ -76,7 +78,7 @@ int CHSListBox::FindSortedPlace(const std::string& key) const
     int lo = 0, hi = static_cast<int>(m_keyOrder.size()) - 1;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        const int res = m_keyPool[m_keyOrder[static_cast<size_t>(mid)]].compare(key);
+        const int res = CompareKey(m_keyOrder[static_cast<size_t>(mid)], key);
         if (res == 0)
             return mid;
         if (res > 0)
@@ -87,17 +89,48 @@ int CHSListBox::FindSortedPlace(const std::string& key) const
     return lo;
 }
 
+uint32_t CHSListBox::StoreKey(const std::string& key)
+{
+    const uint32_t kBlock = 1u << 20;
+    // A key longer than a block is cut: such a path would be some 300,000 characters long.
+    const uint32_t length = static_cast<uint32_t>(std::min<size_t>(key.size(), kBlock));
+    if (m_keyBlocks.empty() || m_nBlockUsed + length > kBlock) {
+        m_keyBlocks.emplace_back(new char[kBlock]);
+        m_nBlockUsed = 0;
+    }
+    const uint32_t offset = static_cast<uint32_t>((m_keyBlocks.size() - 1) << 20) + m_nBlockUsed;
+    std::memcpy(m_keyBlocks.back().get() + m_nBlockUsed, key.data(), length);
+    m_nBlockUsed += length;
+    m_keyPool.push_back(KeySpan{offset, length});
+    return static_cast<uint32_t>(m_keyPool.size() - 1);
+}
+
+int CHSListBox::CompareKey(uint32_t a, const std::string& key) const
+{
+    const KeySpan& s = m_keyPool[a];
+    const int res = std::string::traits_type::compare(KeyBytes(s), key.data(), std::min<size_t>(s.length, key.size()));
+    return res != 0 ? res : (s.length < key.size() ? -1 : s.length > key.size() ? 1 : 0);
+}
+
+int CHSListBox::CompareKeys(uint32_t a, uint32_t b) const
+{
+    const KeySpan& sa = m_keyPool[a];
+    const KeySpan& sb = m_keyPool[b];
+    const int res = std::string::traits_type::compare(KeyBytes(sa), KeyBytes(sb), std::min(sa.length, sb.length));
+    return res != 0 ? res : (sa.length < sb.length ? -1 : sa.length > sb.length ? 1 : 0);
+}
+
 void CHSListBox::RebuildSortKeys()
 {
     m_keyPool.clear();
+    m_keyBlocks.clear();
     m_keyOrder.clear();
     const int count = GetCount();
     const LCID lcid = Locale();
     for (int i = 0; i < count; ++i) {
         CString text;
         GetText(i, text);
-        m_keyOrder.push_back(static_cast<uint32_t>(m_keyPool.size()));
-        m_keyPool.push_back(SortKey(lcid, AfxToWide(text)));
+        m_keyOrder.push_back(StoreKey(SortKey(lcid, AfxToWide(text))));
     }
     m_bKeysValid = true;
 }
@@ -152,6 +185,8 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
     const bool wasCurrent = !m_bStale && GetCount() == m_nMeasured;
     const LCID lcid = Locale();
     SendMessage(WM_SETREDRAW, FALSE);
+    // Room for the whole batch at once, rather than the list's own few items at a time.
+    SendMessage(LB_INITSTORAGE, items.size(), 0);
     m_bOwnInsert = true;
     std::vector<const CString*> inserted;
     for (const CString& item : items) {
@@ -162,15 +197,14 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
         const int place = FindSortedPlace(key);
         const size_t shown = m_keyOrder.size();
         if (shown >= kMinMerge && static_cast<int>(shown) - place > kCheapShift) {
-            m_pending.push_back(Pending{std::move(key), std::move(wide)});
+            m_pending.push_back(Pending{StoreKey(key), std::move(wide)});
             continue;
         }
         if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0) {
             m_bKeysValid = false;  // the list refused it: keys and items no longer match
             continue;
         }
-        m_keyOrder.insert(m_keyOrder.begin() + place, static_cast<uint32_t>(m_keyPool.size()));
-        m_keyPool.push_back(std::move(key));
+        m_keyOrder.insert(m_keyOrder.begin() + place, StoreKey(key));
         inserted.push_back(&item);
     }
     m_bOwnInsert = false;
@@ -207,21 +241,25 @@ void CHSListBox::Flush()
 void CHSListBox::Merge()
 {
     // The held-back items in key order (an item equal to one shown goes after it), then one
-    // pass that fills the list anew from the end: every insertion is an append.
+    // pass that fills the list anew from the start: every insertion is an append. The keys
+    // stay where they are stored; only their order is made anew.
     if (!m_bKeysValid)
         RebuildSortKeys();
     std::stable_sort(m_pending.begin(), m_pending.end(),
-                     [](const Pending& a, const Pending& b) { return a.key < b.key; });
+                     [this](const Pending& a, const Pending& b) { return CompareKeys(a.key, b.key) < 0; });
     const size_t shown = m_keyOrder.size();
-    std::vector<std::wstring> texts(shown);
-    size_t chars = 0;
+    // The shown texts, read back into one buffer.
+    std::wstring texts;
+    std::vector<uint32_t> starts(shown + 1, 0);
     for (size_t i = 0; i < shown; ++i) {
         const LRESULT len = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, i, 0);
-        texts[i].assign(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
-        const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&texts[i][0]));
-        texts[i].resize(static_cast<size_t>(got > 0 ? got : 0));
-        chars += texts[i].size() + 1;
+        const size_t at = texts.size();
+        texts.resize(at + static_cast<size_t>(len > 0 ? len : 0) + 1);
+        const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&texts[at]));
+        texts.resize(at + static_cast<size_t>(got > 0 ? got : 0) + 1);
+        starts[i + 1] = static_cast<uint32_t>(texts.size());
     }
+    size_t chars = texts.size();
     for (const Pending& p : m_pending)
         chars += p.text.size() + 1;
 
@@ -235,40 +273,25 @@ void CHSListBox::Merge()
         }
     }
 
-    std::vector<std::string> pool;
-    pool.reserve(shown + m_pending.size());
-    std::vector<std::wstring> order;
-    order.reserve(shown + m_pending.size());
+    const std::vector<uint32_t> before = std::move(m_keyOrder);
+    m_keyOrder.clear();
+    m_keyOrder.reserve(shown + m_pending.size());
+    CListBox::WindowProc(LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(m_hWnd, LB_INITSTORAGE, shown + m_pending.size(), chars * sizeof(wchar_t));
+    m_bOwnInsert = true;
     size_t a = 0, b = 0;
     while (a < shown || b < m_pending.size()) {
-        const bool takeShown =
-            b == m_pending.size() || (a < shown && m_keyPool[m_keyOrder[a]].compare(m_pending[b].key) <= 0);
-        if (takeShown) {
-            pool.push_back(std::move(m_keyPool[m_keyOrder[a]]));
-            order.push_back(std::move(texts[a]));
-            ++a;
-        } else {
-            pool.push_back(std::move(m_pending[b].key));
-            order.push_back(std::move(m_pending[b].text));
-            ++b;
-        }
-    }
-    m_pending.clear();
-
-    CListBox::WindowProc(LB_RESETCONTENT, 0, 0);
-    ::SendMessageW(m_hWnd, LB_INITSTORAGE, order.size(), chars * sizeof(wchar_t));
-    m_bOwnInsert = true;
-    m_keyPool = std::move(pool);
-    m_keyOrder.resize(m_keyPool.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        m_keyOrder[i] = static_cast<uint32_t>(i);
-        ::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(order[i].c_str()));
+        const bool takeShown = b == m_pending.size() || (a < shown && CompareKeys(before[a], m_pending[b].key) <= 0);
+        const wchar_t* text = takeShown ? &texts[starts[a]] : m_pending[b].text.c_str();
+        m_keyOrder.push_back(takeShown ? before[a++] : m_pending[b++].key);
+        ::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }
     m_bOwnInsert = false;
+    m_pending.clear();
     m_bKeysValid = true;
     if (measured) {
         m_cxWidest = widest;
-        m_nMeasured = static_cast<int>(order.size());
+        m_nMeasured = static_cast<int>(m_keyOrder.size());
         m_bStale = false;
     } else {
         m_bStale = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,15 +36,29 @@ private:
     void RebuildSortKeys();
     void Merge();
 
+    // A stored sort key: where it lies in the key store, and how long it is.
+    struct KeySpan {
+        uint32_t offset;
+        uint32_t length;
+    };
+    uint32_t StoreKey(const std::string& key);
+    const char* KeyBytes(const KeySpan& span) const { return m_keyBlocks[span.offset >> 20].get() + (span.offset & 0xFFFFF); }
+    int CompareKeys(uint32_t a, uint32_t b) const;
+    int CompareKey(uint32_t a, const std::string& key) const;
+
     struct Pending {
-        std::string key;
+        uint32_t key;        // in the key store
         std::wstring text;
     };
     std::vector<Pending> m_pending;  // items held back, in the order they came
 
     // Sort keys of the items in list order: indices into a pool that only grows until the
     // list is emptied, so that an insertion moves four bytes per item.
-    std::vector<std::string> m_keyPool;
+    // Every key, one after another in blocks of 1 MB (no string object each, and no block is
+    // ever copied to grow). A span's offset is its block's number, times 2^20, plus the place.
+    std::vector<std::unique_ptr<char[]>> m_keyBlocks;
+    uint32_t m_nBlockUsed = 0;
+    std::vector<KeySpan> m_keyPool;
     std::vector<uint32_t> m_keyOrder;
     bool m_bKeysValid = true;
     bool m_bOwnInsert = false;

@@ -1,9 +1,10 @@
 #include "ScanMailbox.h"
 
 namespace {
-// The owner is told at most this often, and at most one notice is outstanding: enough for
-// the eye, little enough that the workers are not held back.
-const DWORD kNotifyIntervalMs = 25;
+// The owner is told at most this often (ten times a second), and at most one notice is
+// outstanding: enough for the eye, and the window's drawing, which shares the cores with
+// the walkers, does not hold them back.
+const DWORD kNotifyIntervalMs = 100;
 // The clock is read, and the path kept, only every so many items.
 const unsigned kReportsPerClockCheck = 32;
 }  // namespace
@@ -28,7 +29,7 @@ void CScanMailbox::AddFound(const CString& path, uint64_t bytes)
 {
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_batch.found.push_back(path);
+        m_batch.found.Add(path);
         ++m_count;
         m_bytes += bytes;
     }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstring>
+#include <string>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -14,11 +16,38 @@
 
 class CScanMailbox {
 public:
+    // Found paths, one after another, each ending in a zero byte: a long list that waits for
+    // a busy owner costs its bytes and little more.
+    class CPathList {
+    public:
+        void Add(const CString& path) { m_data.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1); ++m_nCount; }
+        size_t size() const { return m_nCount; }
+        bool empty() const { return m_nCount == 0; }
+        // Calls fn(const char*) for each path, in the order they were added.
+        template <class Fn>
+        void ForEach(Fn fn) const
+        {
+            for (size_t at = 0; at < m_data.size(); at += std::strlen(m_data.c_str() + at) + 1)
+                fn(m_data.c_str() + at);
+        }
+        std::vector<CString> ToVector() const
+        {
+            std::vector<CString> v;
+            v.reserve(m_nCount);
+            ForEach([&](const char* p) { v.emplace_back(p); });
+            return v;
+        }
+
+    private:
+        std::string m_data;
+        size_t m_nCount = 0;
+    };
+
     struct Batch {
         bool hasPath = false;
         CString path;
         int progress = 0;
-        std::vector<CString> found;
+        CPathList found;
         // Totals of the whole run up to this batch.
         int count = 0;
         uint64_t bytes = 0;

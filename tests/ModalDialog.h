@@ -98,6 +98,18 @@ public:
         });
     }
 
+    // Answers No (or Cancel) to every box the dialog's thread shows above it.
+    void DismissPopups() const
+    {
+        for (int i = 0; i < 10; ++i) {
+            HWND box = FindOwnedPopup();
+            if (!box)
+                return;
+            ::PostMessageA(box, WM_COMMAND, ::GetDlgItem(box, IDNO) ? IDNO : IDCANCEL, 0);
+            WaitFor([&] { return !::IsWindow(box); }, 5000);
+        }
+    }
+
     bool Done() const { return m_done; }
     INT_PTR Result() const { return m_result; }
     bool WaitDone(int timeoutMs = 10000) { return WaitFor([this] { return m_done.load(); }, timeoutMs); }

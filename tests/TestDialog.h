@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ModalDialog.h"
 #include "framework/CWorker.h"
 #include "ui/CNorvaneDlg.h"
 
@@ -33,4 +34,20 @@ private:
     std::atomic<bool> m_bHold{false};
     std::mutex m_heldLock;
     std::vector<HANDLE> m_held;  // the events of the runs held
+};
+
+// A test with the main dialog up. At its end a run still active is stopped, and a question
+// still open answered No, so that closing the dialog asks nothing.
+class MainDialogTest : public DialogTest<CTestDlg> {
+protected:
+    void TearDown() override
+    {
+        if (m_run) {
+            m_run->DismissPopups();
+            if (m_hWnd && ::IsWindow(m_hWnd))
+                ::SendMessageA(::GetDlgItem(m_hWnd, IDC_BTN_STOP), BM_CLICK, 0, 0);
+        }
+        m_dlg.Release();
+        DialogTest::TearDown();
+    }
 };

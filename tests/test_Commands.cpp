@@ -17,14 +17,8 @@ bool Exists(const CString& path)
     return ::GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class Commands : public DialogTest<CTestDlg> {
+class Commands : public MainDialogTest {
 protected:
-    void TearDown() override
-    {
-        Release();
-        DialogTest::TearDown();
-    }
-
     void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Shown(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }

@@ -75,7 +75,7 @@ ScanResult Walk(const CString& root, int threads, const std::vector<CString>& pa
     const CScanMailbox::Batch batch = engine.TakeNews(run);
     const CScanTotals totals = engine.Totals();
     EXPECT_EQ(totals.count, static_cast<int>(batch.found.size())) << "the count is what was found";
-    return {Strings(batch.found), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable))};
+    return {Strings(batch.found.ToVector()), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable))};
 }
 
 TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
@@ -176,7 +176,7 @@ TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)
     CScanEngine engine(&events, 2);
     unsigned run = engine.StartScan(tree.Path(), {"*.gid"});
     ASSERT_TRUE(events.WaitEnded());
-    EXPECT_EQ(std::vector<std::string>{root + "\\c.gid"}, Strings(engine.TakeNews(run).found));
+    EXPECT_EQ(std::vector<std::string>{root + "\\c.gid"}, Strings(engine.TakeNews(run).found.ToVector()));
 
     // A run that ended by itself leaves the engine free for the next.
     events.Reset();
@@ -187,7 +187,7 @@ TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)
     ::SetEvent(start);
     ::CloseHandle(start);
     ASSERT_TRUE(events.WaitEnded());
-    EXPECT_EQ(Sorted({root + "\\a.tmp", root + "\\c.gid"}), Strings(engine.TakeNews(run).found));
+    EXPECT_EQ(Sorted({root + "\\a.tmp", root + "\\c.gid"}), Strings(engine.TakeNews(run).found.ToVector()));
 }
 
 TEST(ScanEngine, PauseHaltsEveryWalkerAndStopEndsThemAll)

@@ -52,13 +52,17 @@ unsigned GdiSlot()
     return slot;
 }
 
-class Skin : public DialogTest<CTestDlg> {
+class Skin : public MainDialogTest {
 protected:
     void SetUp() override
     {
-        DialogTest::SetUp();
+        MainDialogTest::SetUp();
         ::SetForegroundWindow(m_hWnd);
         WaitFor([&] { return ::GetForegroundWindow() == m_hWnd; });
+        // Drawn now, frame and all, rather than whenever the window's thread gets to it.
+        m_dlg.OnWindowThread([&] {
+            ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        });
     }
 
     RECT Window() const { RECT rc; ::GetWindowRect(m_hWnd, &rc); return rc; }
@@ -226,7 +230,7 @@ TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
     // A right click on the title bar opens the menu.
     ::SetForegroundWindow(m_hWnd);
     MoveInWindow(200, 10);
-    Settles([&] { return ::GetForegroundWindow() == m_hWnd; });
+    ::Sleep(100);  // the pointer's move reaches the window by the X server, in its own time
     Press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (menu = ::FindWindowA("#32768", nullptr)) != nullptr && ::IsWindowVisible(menu); }))

@@ -267,7 +267,16 @@ void CNorvaneDlg::DrainMailbox()
         if (m_progress.GetPos() != batch.progress)
             m_progress.SetPos(batch.progress);
     }
-    m_listFiles.AddStrings(batch.found);
+    // In slices: a long batch is not made into strings all at once.
+    std::vector<CString> slice;
+    batch.found.ForEach([&](const char* path) {
+        slice.emplace_back(path);
+        if (slice.size() == 4096) {
+            m_listFiles.AddStrings(slice);
+            slice.clear();
+        }
+    });
+    m_listFiles.AddStrings(slice);
     // While the walk goes on, the list may hold some back (see AddStrings); otherwise it
     // shows everything found.
     if (View() != RunView::Scanning)

@@ -277,10 +277,12 @@ void CNorvaneDlg::OnBnClickedDeleteAll()
     m_listFiles.Flush();
     m_deleting.clear();
     m_deleting.reserve(static_cast<size_t>(m_listFiles.GetCount()));
+    // One buffer for every entry's text: reading a hundred thousand entries is the one part
+    // of Delete all that holds the window.
+    std::wstring text(32768, L'\0');
     for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
-        CString path;
-        m_listFiles.GetText(i, path);
-        m_deleting.push_back(path);
+        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        m_deleting.push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
     }
     if (m_deleting.empty()) {
         EndDelete();
