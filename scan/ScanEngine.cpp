@@ -61,6 +61,7 @@ struct CScanEngine::Run {
     std::vector<CString> folders;
     int listing = 0;              // walkers listing a folder now (they may add more)
     std::atomic<uint64_t> scanned{0};
+    std::atomic<uint64_t> files{0};
     std::atomic<int> unreadable{0};
 
     // The deletion.
@@ -271,6 +272,7 @@ CScanTotals CScanEngine::Totals() const
         totals.count = run->mailbox.Count();
         totals.bytes = run->mailbox.Bytes();
         totals.unreadable = run->unreadable;
+        totals.files = run->files;
     }
     return totals;
 }
@@ -387,6 +389,7 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
             continue;
         }
         const uint64_t size = search.Size();
+        ++run.files;
         if (run.mailbox.Report(ProgressUnits(run.scanned += size)))
             run.mailbox.SetPath(JoinPath(dir, search.Name()));
         if (keys.Matches(search.Name()))

@@ -46,6 +46,7 @@ struct CScanTotals {
     int count = 0;        // junk files found
     uint64_t bytes = 0;   // their size
     int unreadable = 0;   // folders that could not be read
+    uint64_t files = 0;   // files looked at
 };
 
 class CScanEngine {

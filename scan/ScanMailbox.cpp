@@ -29,7 +29,7 @@ void CScanMailbox::AddFound(const CString& path, uint64_t bytes)
 {
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_batch.found.Add(path);
+        m_batch.found.Add(path, bytes);
         ++m_count;
         m_bytes += bytes;
     }

@@ -20,7 +20,12 @@ public:
     // a busy owner costs its bytes and little more.
     class CPathList {
     public:
-        void Add(const CString& path) { m_data.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1); ++m_nCount; }
+        void Add(const CString& path, uint64_t size)
+        {
+            m_data.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
+            m_sizes.push_back(size);
+            ++m_nCount;
+        }
         size_t size() const { return m_nCount; }
         bool empty() const { return m_nCount == 0; }
         // Calls fn(const char*) for each path, in the order they were added.
@@ -29,6 +34,13 @@ public:
         {
             for (size_t at = 0; at < m_data.size(); at += std::strlen(m_data.c_str() + at) + 1)
                 fn(m_data.c_str() + at);
+        }
+        // Calls fn(const char* path, uint64_t size) for each path.
+        template <class Fn>
+        void ForEachWithSize(Fn fn) const
+        {
+            size_t i = 0;
+            ForEach([&](const char* path) { fn(path, m_sizes[i++]); });
         }
         std::vector<CString> ToVector() const
         {
@@ -40,6 +52,7 @@ public:
 
     private:
         std::string m_data;
+        std::vector<uint64_t> m_sizes;
         size_t m_nCount = 0;
     };
 

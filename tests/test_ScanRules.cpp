@@ -2,7 +2,13 @@
 // names, what the status line says after a deletion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "scan/CommandLine.h"
 #include "scan/DeleteOutcome.h"
+#include "scan/Report.h"
 #include "scan/JunkFilter.h"
 #include "scan/RootPath.h"
 #include "scan/ScanSummary.h"
@@ -107,6 +113,47 @@ TEST(DeleteOutcome, WhatTheStatusLineSays)
     one.Add(DeleteOutcome::Changed);
     EXPECT_EQ("清理完毕！1 个文件未能删除（扫描后已被改动），仍列在下方。", DeleteAllResultText(one));
     EXPECT_EQ("未能删除此文件（只读），仍列在下方。", DeleteOneFailureText(DeleteOutcome::ReadOnly));
+}
+
+TEST(CommandLine, SwitchesAsWindowsUsersTypeThem)
+{
+    CCommandLine cmd = ParseCommandLine({"/SCAN", "d", "-Types", "TMP,.old,*.gid,??~", "/delete", "-Report", "r.csv", "/quiet"});
+    ASSERT_EQ(CCommandLine::Action::Scan, cmd.action) << cmd.error;
+    EXPECT_EQ("d", cmd.root);
+    EXPECT_EQ((std::vector<CString>{"*.tmp", "*.old", "*.gid", "*.??~"}), cmd.patterns);
+    EXPECT_TRUE(cmd.bDelete);
+    EXPECT_TRUE(cmd.bQuiet);
+    EXPECT_EQ("r.csv", cmd.report);
+    EXPECT_EQ(6u, ParseCommandLine({"/scan", "C:\\"}).patterns.size()) << "all six by default";
+    EXPECT_FALSE(ParseCommandLine({"/scan", "C:\\"}).bDelete) << "finding deletes nothing";
+    EXPECT_EQ(CCommandLine::Action::Help, ParseCommandLine({"/?"}).action);
+    EXPECT_EQ(CCommandLine::Action::Help, ParseCommandLine({"-HELP"}).action);
+
+    for (const std::vector<CString>& bad : std::vector<std::vector<CString>>{
+             {}, {"/scan"}, {"/delete"}, {"/scan", "C:", "/types", "exe"}, {"/scan", "C:", "/types"},
+             {"/scan", "C:", "/report"}, {"/scan", "C:", "/wipe"}, {"C:"}, {"/scan", "C:", "extra"}}) {
+        const CCommandLine c = ParseCommandLine(bad);
+        EXPECT_EQ(CCommandLine::Action::Bad, c.action) << bad.size();
+        EXPECT_FALSE(c.error.IsEmpty());
+    }
+}
+
+TEST(Report, CsvAsSpreadsheetsReadIt)
+{
+    EXPECT_EQ("plain", CsvField("plain"));
+    EXPECT_EQ("\"a,b\"", CsvField("a,b"));
+    EXPECT_EQ("\"say \"\"hi\"\"\"", CsvField("say \"hi\""));
+    CReportRow found{"T:\\a,b\\x.tmp", 5368709120ull, false, DeleteOutcome::NotTried};
+    CReportRow gone{"T:\\y.old", 1, true, DeleteOutcome::AlreadyGone};
+    CReportRow kept{"T:\\z.tmp", 2, true, DeleteOutcome::ReadOnly};
+    CReportRow chinese{"T:\\临时\\x.tmp", 3, false, DeleteOutcome::NotTried};
+    const std::string csv = ReportCsv({found, gone, kept, chinese});
+    EXPECT_NE(std::string::npos, csv.find("T:\\\xE4\xB8\xB4\xE6\x97\xB6\\x.tmp,3,")) << "paths in UTF-8";
+    EXPECT_EQ(0u, csv.find("\xEF\xBB\xBF")) << "a byte-order mark first";
+    EXPECT_NE(std::string::npos, csv.find("\"T:\\a,b\\x.tmp\",5368709120,")) << csv;
+    EXPECT_EQ("已删除", ReportOutcomeText(gone));
+    EXPECT_EQ("未删除：只读", ReportOutcomeText(kept));
+    EXPECT_EQ(5, std::count(csv.begin(), csv.end(), '\n')) << "a header and four rows";
 }
 
 }  // namespace

@@ -181,8 +181,9 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
     EXPECT_EQ(std::vector<std::string>{static_cast<const char*>(tree.Path("x._mp"))}, kelvaro.Listed());
     ::SetFileAttributesW(ExtendedPath(tree.Path("x._mp")).c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& f : junk) {
-        if (f != "x._mp")
+        if (f != "x._mp") {
             EXPECT_EQ("<gone>", ReadFile(tree.Path(f))) << f;
+        }
     }
     for (const std::string& f : kept)
         EXPECT_EQ("keep " + f, ReadFile(tree.Path(f))) << f << " is intact";

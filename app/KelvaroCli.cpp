@@ -1,0 +1,229 @@
+// The command-line Kelvaro: the scan engine with no window, for scripts and the Task
+// Scheduler. A console program, so that cmd.exe and PowerShell wait for it, pipe its output
+// and see its exit code (0 done, 1 some files not deleted, 2 bad usage or root, 3 stopped).
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "../scan/CommandLine.h"
+#include "../scan/FileSystem.h"
+#include "../scan/Report.h"
+#include "../scan/RootPath.h"
+#include "../scan/ScanEngine.h"
+#include "../scan/ScanSummary.h"
+
+#include <shellapi.h>
+
+namespace {
+
+enum ExitCode { kDone = 0, kSomeKept = 1, kBadUsage = 2, kStopped = 3 };
+
+// Text to one of the standard streams: UTF-16 to a console, whatever its code page; UTF-8
+// to a file or a pipe.
+class COutStream {
+public:
+    explicit COutStream(DWORD nStd) : m_h(::GetStdHandle(nStd))
+    {
+        DWORD mode = 0;
+        m_bConsole = m_h && m_h != INVALID_HANDLE_VALUE && ::GetConsoleMode(m_h, &mode);
+    }
+    bool IsConsole() const { return m_bConsole; }
+    void Write(const CString& text) const
+    {
+        const std::wstring wide = AfxToWide(text);
+        if (wide.empty() || !m_h || m_h == INVALID_HANDLE_VALUE)
+            return;
+        DWORD done = 0;
+        if (m_bConsole) {
+            ::WriteConsoleW(m_h, wide.c_str(), static_cast<DWORD>(wide.size()), &done, nullptr);
+            return;
+        }
+        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
+        if (n > 0)
+            ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+        ::WriteFile(m_h, utf8.data(), static_cast<DWORD>(utf8.size()), &done, nullptr);
+    }
+    int Width() const
+    {
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        return m_bConsole && ::GetConsoleScreenBufferInfo(m_h, &info) ? info.dwSize.X : 80;
+    }
+
+private:
+    HANDLE m_h;
+    bool m_bConsole = false;
+};
+
+class CEndEvents : public IScanEvents {
+public:
+    HANDLE hEnded = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    void OnRunNews(unsigned) override {}
+    void OnRunEnded(unsigned) override { ::SetEvent(hEnded); }
+};
+
+// Ctrl+C, Ctrl+Break, the console closed: the run stops, the report is still written. For a
+// closing console the system ends the process once the handler returns, so it waits for that.
+std::atomic<bool> g_bStopped{false};
+std::atomic<CScanEngine*> g_pEngine{nullptr};
+HANDLE g_hFinished = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD type)
+{
+    g_bStopped = true;
+    if (CScanEngine* engine = g_pEngine.load())
+        engine->Stop();
+    if (type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT)
+        ::WaitForSingleObject(g_hFinished, 4000);
+    return TRUE;
+}
+
+// Waits for the run to end; meanwhile, unless quiet, a progress line on the error stream
+// rewritten in place ten times a second.
+void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COutStream& err, bool bShow)
+{
+    CString shownPath;
+    while (::WaitForSingleObject(events.hEnded, 100) == WAIT_TIMEOUT) {
+        if (!bShow)
+            continue;
+        CScanMailbox::Batch news = engine.TakeNews(run);
+        if (news.hasPath)
+            shownPath = news.path;
+        const CScanTotals totals = engine.Totals();
+        CString line;
+        line.Format("已检查 %llu 个文件，找到 %d 个垃圾文件：%s", static_cast<unsigned long long>(totals.files), news.count,
+                    static_cast<const char*>(shownPath));
+        // One console line: cut to its width (in characters, counted in UTF-16).
+        std::wstring wide = AfxToWide(line);
+        const size_t width = static_cast<size_t>(err.Width() > 1 ? err.Width() - 1 : 79);
+        if (wide.size() > width)
+            wide.resize(width);
+        wide.resize(width, L' ');
+        err.Write("\r" + AfxFromWide(wide.c_str(), static_cast<int>(wide.size())) + "\r");
+    }
+    if (bShow)
+        err.Write("\r" + CString(std::string(static_cast<size_t>(err.Width() > 1 ? err.Width() - 1 : 79), ' ').c_str()) + "\r");
+}
+
+// Whether a report can be written at path: asked before the scan, through the temporary
+// name, so that nothing appears under the real name until the report is whole.
+bool CanWriteBeside(const CString& path)
+{
+    const std::wstring temp = ExtendedPath(path) + L".part";
+    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(h);
+    return true;
+}
+
+int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
+{
+    CString root;
+    const CString normalized = NormalizeRootText(cmd.root);
+    if (normalized.IsEmpty() || !OpenScanRoot(normalized, &root)) {
+        err.Write(BadRootText(cmd.root) + "\r\n");
+        return kBadUsage;
+    }
+    if (!cmd.report.IsEmpty() && !CanWriteBeside(cmd.report)) {
+        err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
+        return kBadUsage;
+    }
+
+    CEndEvents events;
+    CScanEngine engine(&events);
+    g_pEngine = &engine;
+    const bool bShow = !cmd.bQuiet && err.IsConsole();
+    const unsigned scan = engine.StartScan(root, cmd.patterns);
+    if (g_bStopped)
+        engine.Stop();
+    WaitForRun(engine, events, scan, err, bShow);
+    const CScanMailbox::Batch found = engine.TakeNews(scan);
+    const CScanTotals totals = engine.Totals();
+    std::vector<CReportRow> rows;
+    found.found.ForEachWithSize([&](const char* path, uint64_t size) { rows.push_back(CReportRow{path, size, false, DeleteOutcome::NotTried}); });
+
+    out.Write(ScanSummaryText(totals.count, totals.bytes, totals.unreadable) + "\r\n");
+    bool bKept = false;
+    if (cmd.bDelete && !g_bStopped && !rows.empty()) {
+        std::vector<CString> paths;
+        for (const CReportRow& row : rows)
+            paths.push_back(row.path);
+        const unsigned deletion = engine.StartDelete(paths);
+        if (g_bStopped)
+            engine.Stop();
+        WaitForRun(engine, events, deletion, err, false);
+        const std::vector<DeleteOutcome> outcomes = engine.DeleteOutcomes();
+        CDeleteTally tally;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i].bDeleteAsked = true;
+            rows[i].outcome = i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried;
+            tally.Add(rows[i].outcome);
+        }
+        CString said;
+        said.Format("已删除 %d 个文件。", tally.Deleted());
+        if (tally.Kept() > 0) {
+            CString kept;
+            if (tally.Stopped())
+                kept.Format("%d 个文件未删除（已中止）。", tally.Kept());
+            else
+                kept.Format("%d 个文件未能删除（%s）。", tally.Kept(), static_cast<const char*>(tally.Reasons()));
+            said += kept;
+            bKept = true;
+        }
+        out.Write(said + "\r\n");
+    }
+    g_pEngine = nullptr;
+    engine.Shutdown(10000);
+
+    if (!cmd.report.IsEmpty() && !WriteFileAtomically(cmd.report, ReportCsv(rows))) {
+        err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
+        return kBadUsage;
+    }
+    if (g_bStopped) {
+        err.Write("已被用户中止。\r\n");
+        return kStopped;
+    }
+    return bKept ? kSomeKept : kDone;
+}
+
+}  // namespace
+
+int main()
+{
+    g_hFinished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    const COutStream out(STD_OUTPUT_HANDLE);
+    const COutStream err(STD_ERROR_HANDLE);
+
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    std::vector<CString> args;
+    for (int i = 1; argv && i < argc; ++i) {
+        bool exact = false;
+        args.push_back(AfxFromWide(argv[i], lstrlenW(argv[i]), &exact));
+        if (!exact) {
+            err.Write("参数中有本程序无法表示的字符。\r\n");
+            return kBadUsage;
+        }
+    }
+    ::LocalFree(argv);
+
+    const CCommandLine cmd = ParseCommandLine(args);
+    int code = kBadUsage;
+    switch (cmd.action) {
+    case CCommandLine::Action::Help:
+        out.Write(UsageText());
+        code = kDone;
+        break;
+    case CCommandLine::Action::Bad:
+        err.Write(cmd.error + "\r\n\r\n" + UsageText());
+        code = kBadUsage;
+        break;
+    case CCommandLine::Action::Scan:
+        code = Run(cmd, out, err);
+        break;
+    }
+    ::SetEvent(g_hFinished);
+    return code;
+}

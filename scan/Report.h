@@ -1,0 +1,29 @@
+// The list of junk files as a CSV file: a UTF-8 byte-order mark, a header row, one row per
+// file with its full path, its size in bytes and what became of it. Written under a temporary
+// name and renamed when complete, so that no half-written report ever has the real name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../framework/CString.h"
+#include "DeleteOutcome.h"
+
+struct CReportRow {
+    CString path;
+    uint64_t size = 0;
+    bool bDeleteAsked = false;  // the run was to delete: the outcome says what happened
+    DeleteOutcome outcome = DeleteOutcome::NotTried;
+};
+
+// One field as CSV requires: quoted when it holds a comma, a quote or a line end, with each
+// quote doubled.
+std::string CsvField(const std::string& text);
+// The outcome column: "已找到", "已删除", "未删除：只读" ...
+CString ReportOutcomeText(const CReportRow& row);
+// The whole file, in UTF-8 with its byte-order mark (paths converted from the ANSI code page).
+std::string ReportCsv(const std::vector<CReportRow>& rows);
+// Writes bytes to path through a temporary file beside it; false (and nothing under path) on
+// any failure.
+bool WriteFileAtomically(const CString& path, const std::string& bytes);
