@@ -192,6 +192,8 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
 int main()
 {
     g_hFinished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Ctrl+C may come disabled from whoever started us (a new process group has it off).
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     const COutStream out(STD_OUTPUT_HANDLE);
     const COutStream err(STD_ERROR_HANDLE);

@@ -2,8 +2,14 @@
 // report parsed back, the files on disk.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <atomic>
+
 #include <algorithm>
 #include <string>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -69,8 +75,8 @@ private:
 
 class CCli {
 public:
-    // Runs KelvaroCli.exe with args (ANSI) to its end.
-    CliResult Run(const std::string& args)
+    // Runs KelvaroCli.exe with args (ANSI) to its end; whileRunning runs meanwhile.
+    CliResult Run(const std::string& args, const std::function<void(DWORD)>& whileRunning = nullptr)
     {
         std::string exe = KELVARO_CLI;
         std::replace(exe.begin(), exe.end(), '/', '\\');
@@ -85,8 +91,9 @@ public:
         si.hStdError = err.WriteEnd();
         PROCESS_INFORMATION pi = {};
         CliResult result;
-        if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP, nullptr, L"C:\\",
-                              &si, &pi)) {
+        // A console of its own, as a cmd.exe window or a scheduled task gives it: the test can
+        // press Ctrl+C there.
+        if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, L"C:\\", &si, &pi)) {
             ADD_FAILURE() << "KelvaroCli.exe did not start";
             out.Start();
             err.Start();
@@ -94,6 +101,9 @@ public:
         }
         out.Start();
         err.Start();
+        m_pid = pi.dwProcessId;
+        if (whileRunning)
+            whileRunning(pi.dwProcessId);
         if (::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) {
             DWORD code = 0;
             ::GetExitCodeProcess(pi.hProcess, &code);
@@ -107,7 +117,26 @@ public:
         result.err = FromUtf8(err.Text());
         return result;
     }
+    DWORD LastPid() const { return m_pid; }
+
+private:
+    std::atomic<DWORD> m_pid{0};
 };
+
+// How many threads process pid has now.
+int ThreadsOf(DWORD pid)
+{
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof(te);
+    for (BOOL ok = ::Thread32First(snap, &te); ok; ok = ::Thread32Next(snap, &te))
+        n += te.th32OwnerProcessID == pid;
+    ::CloseHandle(snap);
+    return n;
+}
 
 bool Exists(const CString& path)
 {
@@ -234,6 +263,53 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
         EXPECT_FALSE(r.err.empty()) << args;
     }
     EXPECT_TRUE(Exists(tree.Path("a.tmp")));
+}
+
+// Ctrl+C in the program's console stops the run: during the walk and during the deletion,
+// the report tells exactly what happened.
+TEST(Cli, CtrlCLeavesATrueReport)
+{
+    CScanTree tree("clistop");
+    tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 1000)); done");
+    const CString report = tree.Path("report.csv");
+    CCli cli;
+    auto ctrlCWhen = [](const std::function<bool()>& when) {
+        return [when](DWORD pid) {
+            WaitFor(when, 60000);
+            ::FreeConsole();
+            ASSERT_TRUE(WaitFor([&] { return ::AttachConsole(pid) != FALSE; })) << "the program has no console";
+            ::SetConsoleCtrlHandler(nullptr, TRUE);  // the test itself takes no notice
+            ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+            ::FreeConsole();
+            ::SetConsoleCtrlHandler(nullptr, FALSE);  // or the next program would inherit the deafness
+        };
+    };
+    // Mid-walk: once the walkers have started (the program has more threads than its own).
+    CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /report \"" + std::string(report) + "\"",
+                          ctrlCWhen([&] { return ThreadsOf(cli.LastPid()) >= 3; }));
+    EXPECT_EQ(3, r.code) << r.out << r.err;
+    std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(report));
+    ASSERT_GE(rows.size(), 1u) << "the report is written";
+    EXPECT_LT(rows.size(), 40001u) << "the walk went on to its end";
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ("已找到", rows[i][2]);
+    EXPECT_FALSE(Exists(tree.Path("report.csv.part")));
+
+    // Mid-deletion: once the first files are gone, and before the last.
+    r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /delete /report \"" + std::string(report) + "\" /quiet",
+                          ctrlCWhen([&] { return !Exists(tree.Path("d1\\f1.tmp")) || !Exists(tree.Path("d40\\f1000.tmp")); }));
+    EXPECT_EQ(3, r.code) << r.out << r.err;
+    rows = ParseCsv(ReadAll(report));
+    ASSERT_EQ(40001u, rows.size()) << "every file found is in the report";
+    size_t deleted = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const bool gone = rows[i][2] == "已删除";
+        EXPECT_TRUE(gone || rows[i][2] == "未删除：已中止") << rows[i][2];
+        EXPECT_NE(gone, Exists(rows[i][0].c_str())) << rows[i][0];
+        deleted += gone;
+    }
+    EXPECT_GT(deleted, 0u);
+    EXPECT_LT(deleted, 40000u) << "the deletion went on to its end";
 }
 
 }  // namespace
