@@ -1,13 +1,17 @@
 ; The Kelvaro installer: one setup program for both builds. On 64-bit Windows it installs
 ; the x86-64 executable into the 64-bit Program Files, elsewhere the 32-bit one.
-; makensis -DEXE64=... -DEXE32=... -DICON=... -DOUTFILE=... Kelvaro.nsi
+; KelvaroCli.exe, the command-line program of the same build, goes beside it; the folder is
+; added to the system's PATH only when the user ticks that component (off by default).
+; makensis -DEXE64=... -DEXE32=... -DCLI64=... -DCLI32=... -DICON=... -DOUTFILE=... Kelvaro.nsi
 Unicode true
 !include "MUI2.nsh"
 !include "x64.nsh"
+!include "WordFunc.nsh"
 
 !define PRODUCT "Kelvaro"
 !define VERSION "1.0.0.1"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaro"
+!define ENV_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -25,6 +29,7 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Kelvaro"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -47,12 +52,15 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
-Section "Kelvaro"
+Section "Kelvaro" SecMain
+  SectionIn RO
   SetOutPath "$INSTDIR"
   ${If} ${RunningX64}
     File /oname=Kelvaro.exe "${EXE64}"
+    File /oname=KelvaroCli.exe "${CLI64}"
   ${Else}
     File /oname=Kelvaro.exe "${EXE32}"
+    File /oname=KelvaroCli.exe "${CLI32}"
   ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -70,7 +78,23 @@ Section "Kelvaro"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; Off unless ticked: KelvaroCli can then be run by name from any command prompt.
+Section /o "将命令行程序加入 PATH" SecPath
+  ReadRegStr $0 HKLM "${ENV_KEY}" "Path"
+  WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$0;$INSTDIR"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddedToPath" 1
+  SendMessage ${HWND_BROADCAST} ${WM_WININICHANGE} 0 "STR:Environment" /TIMEOUT=5000
+SectionEnd
+
 Section "Uninstall"
+  ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "AddedToPath"
+  ${If} $1 == 1
+    ReadRegStr $0 HKLM "${ENV_KEY}" "Path"
+    ${un.WordReplace} "$0" ";$INSTDIR" "" "+" $0
+    WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$0"
+    SendMessage ${HWND_BROADCAST} ${WM_WININICHANGE} 0 "STR:Environment" /TIMEOUT=5000
+  ${EndIf}
+  Delete "$INSTDIR\KelvaroCli.exe"
   Delete "$INSTDIR\Kelvaro.exe"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

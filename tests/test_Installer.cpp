@@ -56,6 +56,16 @@ long RunAndWait(const std::wstring& application, const std::wstring& arguments)
     return static_cast<long>(code);
 }
 
+// The system's PATH, as the installer would change it.
+std::string SystemPath()
+{
+    char value[32768] = {};
+    DWORD size = sizeof(value);
+    ::RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", "Path",
+                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value, &size);
+    return value;
+}
+
 TEST(Installer, InstallsStartsAndUninstallsCleanly)
 {
     std::string setup = KELVARO_INSTALLER;
@@ -76,6 +86,8 @@ TEST(Installer, InstallsStartsAndUninstallsCleanly)
     ::DeleteFileW(local.c_str());
     ASSERT_EQ(0, installed) << "the installer failed";
     EXPECT_TRUE(Exists(exe)) << exe;
+    EXPECT_TRUE(Exists(dir + "\\KelvaroCli.exe")) << "the command-line program beside it";
+    EXPECT_EQ(std::string::npos, SystemPath().find(dir)) << "PATH is left alone unless the user asks";
     EXPECT_TRUE(Exists(uninstaller));
     EXPECT_TRUE(Exists(shortcut)) << shortcut;
     EXPECT_EQ("Kelvaro", UninstallValue("DisplayName"));
@@ -85,6 +97,8 @@ TEST(Installer, InstallsStartsAndUninstallsCleanly)
     // The installed program is the 64-bit one, and it starts and shows its window.
     DWORD type = 0;
     EXPECT_TRUE(::GetBinaryTypeA(exe.c_str(), &type));
+    EXPECT_EQ(static_cast<DWORD>(SCS_64BIT_BINARY), type);
+    EXPECT_TRUE(::GetBinaryTypeA((dir + "\\KelvaroCli.exe").c_str(), &type));
     EXPECT_EQ(static_cast<DWORD>(SCS_64BIT_BINARY), type);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);

@@ -5,6 +5,8 @@
 //                                                      summary, against a plain walk
 //   scan_bench.exe --program-delete KELVARO ROOT PLAIN Kelvaro.exe's Delete all of ROOT against
 //                                                      a plain DeleteFileW loop over PLAIN
+//   scan_bench.exe --cli KELVARO CLI ROOT [ROUNDS]     KelvaroCli.exe /scan ROOT /quiet, start to
+//                                                      exit, against the window's click to summary
 // KELVARO is the Unix path of Kelvaro.exe.
 #include <windows.h>
 #include <psapi.h>
@@ -245,10 +247,49 @@ int DeleteBench(const std::string& exe, const std::string& root, const std::stri
     return 0;
 }
 
+// KelvaroCli.exe /scan root /quiet, from its start to its exit.
+double CliScan(const std::string& cliUnixPath, const std::string& root)
+{
+    std::string exe = cliUnixPath;
+    for (char& c : exe)
+        if (c == '/')
+            c = '\\';
+    const std::wstring path = L"\\\\?\\unix" + Wide(exe);
+    std::wstring cmd = L"KelvaroCli.exe /scan \"" + Wide(root) + L"\" /quiet";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    const auto t0 = Clock::now();
+    if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, L"C:\\", &si, &pi))
+        return -1;
+    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    const double seconds = Since(t0);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return seconds;
+}
+
+int CliBench(const std::string& exe, const std::string& cli, const std::string& root, int rounds)
+{
+    CProgram kelvaro(exe);
+    if (!kelvaro.Window())
+        return 1;
+    double bestWindow = 1e9, bestCli = 1e9;
+    for (int r = 0; r < rounds; ++r) {
+        bestWindow = std::min(bestWindow, kelvaro.Scan(root));
+        bestCli = std::min(bestCli, CliScan(cli, root));
+    }
+    std::printf("%-24s KelvaroCli /scan, start to exit: %.3f s; the window, click to summary: %.3f s; ratio %.2f\n",
+                root.c_str(), bestCli, bestWindow, bestCli / bestWindow);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 5 && std::strcmp(argv[1], "--cli") == 0)
+        return CliBench(argv[2], argv[3], argv[4], argc > 5 ? std::atoi(argv[5]) : 3);
     if (argc >= 4 && std::strcmp(argv[1], "--program") == 0)
         return ProgramBench(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 3);
     if (argc >= 5 && std::strcmp(argv[1], "--program-delete") == 0)
