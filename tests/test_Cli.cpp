@@ -123,6 +123,11 @@ private:
     std::atomic<DWORD> m_pid{0};
 };
 
+BOOL WINAPI TakeNoNotice(DWORD)
+{
+    return TRUE;
+}
+
 // How many threads process pid has now.
 int ThreadsOf(DWORD pid)
 {
@@ -278,10 +283,10 @@ TEST(Cli, CtrlCLeavesATrueReport)
             WaitFor(when, 60000);
             ::FreeConsole();
             ASSERT_TRUE(WaitFor([&] { return ::AttachConsole(pid) != FALSE; })) << "the program has no console";
-            ::SetConsoleCtrlHandler(nullptr, TRUE);  // the test itself takes no notice
+            // The test itself, attached to the same console, takes the event and does nothing.
+            ::SetConsoleCtrlHandler(&TakeNoNotice, TRUE);
             ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
             ::FreeConsole();
-            ::SetConsoleCtrlHandler(nullptr, FALSE);  // or the next program would inherit the deafness
         };
     };
     // Mid-walk: once the walkers have started (the program has more threads than its own).
