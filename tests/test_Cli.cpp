@@ -123,9 +123,24 @@ private:
     std::atomic<DWORD> m_pid{0};
 };
 
-BOOL WINAPI TakeNoNotice(DWORD)
+// Runs a program of the build by its Unix path and returns its exit code.
+long RunProgram(const std::string& unixPath, const std::string& args)
 {
-    return TRUE;
+    std::string exe = unixPath;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    const std::wstring path = L"\\\\?\\unix" + Utf8ToWide(exe);
+    std::wstring cmd = L"program " + Wide(args);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, L"C:\\", &si, &pi))
+        return -1;
+    DWORD code = 1;
+    if (::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return static_cast<long>(code);
 }
 
 // How many threads process pid has now.
@@ -274,6 +289,11 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
 // the report tells exactly what happened.
 TEST(Cli, CtrlCLeavesATrueReport)
 {
+#ifndef _WIN64
+    // Under Wine's 32-bit loader the event also reaches this test program, which it ends
+    // whatever handler is installed: the 64-bit build shows the behaviour.
+    GTEST_SKIP() << "Ctrl+C cannot be sent to a 32-bit console program from a 32-bit test under Wine";
+#endif
     CScanTree tree("clistop");
     tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 1000)); done");
     const CString report = tree.Path("report.csv");
@@ -281,12 +301,7 @@ TEST(Cli, CtrlCLeavesATrueReport)
     auto ctrlCWhen = [](const std::function<bool()>& when) {
         return [when](DWORD pid) {
             WaitFor(when, 60000);
-            ::FreeConsole();
-            ASSERT_TRUE(WaitFor([&] { return ::AttachConsole(pid) != FALSE; })) << "the program has no console";
-            // The test itself, attached to the same console, takes the event and does nothing.
-            ::SetConsoleCtrlHandler(&TakeNoNotice, TRUE);
-            ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-            ::FreeConsole();
+            EXPECT_EQ(0, RunProgram(SEND_CTRL_C, std::to_string(pid))) << "Ctrl+C was not sent";
         };
     };
     // Mid-walk: once the walkers have started (the program has more threads than its own).
