@@ -147,7 +147,7 @@ void CScanTree::HostShell(const std::string& script)
     const std::string done = "kelvaro-host-shell.done";
     RunHostProgram(L"/bin/sh -c \"cd '" + Utf8ToWide(dir) + L"' && " + Utf8ToWide(script) + L" && : > " + Utf8ToWide(done) + L"\"");
     const std::wstring marker = ExtendedPath(Path(done));
-    for (int i = 0; i < 3000 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    for (int i = 0; i < 12000 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
     ASSERT_TRUE(::DeleteFileW(marker.c_str())) << "the host script did not finish: " << script;
 }

@@ -95,6 +95,7 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_COMMAND(ID_MENU_MAXIMIZE, &CNorvaneDlg::OnMenuMaximize)
     ON_MESSAGE(WM_SCAN_NEWS, &CNorvaneDlg::OnScanNews)
     ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
+    ON_MESSAGE(WM_DELETE_GATHER, &CNorvaneDlg::OnDeleteGather)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()

@@ -80,6 +80,9 @@ private:
     // Ends the animation after its current cycle.
     void StopAnimation();
 
+    // Reads the next slice of the list for Delete all; the last one starts the deletion.
+    void GatherForDelete();
+    LRESULT OnDeleteGather(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanNews(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -125,6 +128,7 @@ private:
     bool m_bStopped = false;         // Stop was pressed: the status line holds the summary
     bool m_bPaused = false;          // Pause was pressed and not yet undone
     unsigned m_nDeleteRun = 0;       // the deletion under way, until its end is shown
+    bool m_bGathering = false;       // Delete all is reading the list, a slice at a time
     std::vector<CString> m_deleting; // its paths, in the order handed to the engine
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event

@@ -1,9 +1,12 @@
 // The commands with which the user drives a scan run, and the life of a run around them.
+#include <algorithm>
+
 #include "../scan/FileSystem.h"
 #include "../scan/Patterns.h"
 #include "../scan/RootPath.h"
 #include "../scan/ScanSummary.h"
 #include "Animation.h"
+#include "AppMessages.h"
 #include "CNorvaneDlg.h"
 
 namespace {
@@ -22,8 +25,8 @@ const char kNoPattern[] = "请选择文件类型！";
 
 RunView CNorvaneDlg::View() const
 {
-    // A deletion is shown until its end has been shown, a Stop included.
-    if (m_nDeleteRun)
+    // A deletion is shown from the reading of the list until its end has been shown.
+    if (m_nDeleteRun || m_bGathering)
         return RunView::Deleting;
     if (!m_bEndPending || m_bStopped)
         return RunView::Idle;
@@ -217,6 +220,17 @@ void CNorvaneDlg::OnBnClickedPause()
 
 void CNorvaneDlg::OnBnClickedStop()
 {
+    if (m_bGathering) {
+        // Nothing deleted yet: everything stays listed.
+        m_bGathering = false;
+        CDeleteTally tally;
+        for (size_t i = 0, n = static_cast<size_t>(m_listFiles.GetCount()); i < n; ++i)
+            tally.Add(DeleteOutcome::NotTried);
+        m_deleting.clear();
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally));
+        UpdateButtons();
+        return;
+    }
     if (m_nDeleteRun) {
         // The workers finish the file in hand; the end is shown when they have.
         m_engine.Stop();
@@ -272,23 +286,46 @@ void CNorvaneDlg::OnBnClickedDelete()
 
 void CNorvaneDlg::OnBnClickedDeleteAll()
 {
-    if (m_nDeleteRun)
+    if (m_nDeleteRun || m_bGathering)
         return;
     m_listFiles.Flush();
     m_deleting.clear();
-    m_deleting.reserve(static_cast<size_t>(m_listFiles.GetCount()));
-    // One buffer for every entry's text: reading a hundred thousand entries is the one part
-    // of Delete all that holds the window.
-    std::wstring text(32768, L'\0');
-    for (int i = 0, n = m_listFiles.GetCount(); i < n; ++i) {
-        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-        m_deleting.push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
-    }
-    if (m_deleting.empty()) {
+    if (m_listFiles.GetCount() == 0) {
         EndDelete();
         return;
     }
+    m_deleting.reserve(static_cast<size_t>(m_listFiles.GetCount()));
+    m_bGathering = true;
+    UpdateButtons();
+    GatherForDelete();
+}
+
+LRESULT CNorvaneDlg::OnDeleteGather(WPARAM, LPARAM)
+{
+    if (m_bGathering)
+        GatherForDelete();
+    return 0;
+}
+
+void CNorvaneDlg::GatherForDelete()
+{
+    // A slice at a time, the window answering in between: a hundred thousand entries take
+    // a while to read. A walk under way adds entries meanwhile, so then all are read at once.
+    const size_t kSlice = 8192;
+    const size_t count = static_cast<size_t>(m_listFiles.GetCount());
+    const bool walking = m_bEndPending && !m_bStopped;
+    const size_t end = walking ? count : std::min(count, m_deleting.size() + kSlice);
+    std::wstring text(32768, L'\0');
+    for (size_t i = m_deleting.size(); i < end; ++i) {
+        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        m_deleting.push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
+    }
+    if (m_deleting.size() < count) {
+        PostMessage(WM_DELETE_GATHER);
+        return;
+    }
     // The deletion runs on the engine's workers; the window stays with the user.
+    m_bGathering = false;
     m_nDeleteRun = m_engine.StartDelete(m_deleting);
     UpdateButtons();
 }
