@@ -2,6 +2,7 @@
 // Scheduler. A console program, so that cmd.exe and PowerShell wait for it, pipe its output
 // and see its exit code (0 done, 1 some files not deleted, 2 bad usage or root, 3 stopped).
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,18 +31,15 @@ public:
     bool IsConsole() const { return m_bConsole; }
     void Write(const CString& text) const
     {
-        const std::wstring wide = AfxToWide(text);
-        if (wide.empty() || !m_h || m_h == INVALID_HANDLE_VALUE)
+        if (text.IsEmpty() || !m_h || m_h == INVALID_HANDLE_VALUE)
             return;
         DWORD done = 0;
         if (m_bConsole) {
+            const std::wstring wide = AfxToWide(text);
             ::WriteConsoleW(m_h, wide.c_str(), static_cast<DWORD>(wide.size()), &done, nullptr);
             return;
         }
-        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
-        if (n > 0)
-            ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+        const std::string utf8 = AfxToUtf8(text);
         ::WriteFile(m_h, utf8.data(), static_cast<DWORD>(utf8.size()), &done, nullptr);
     }
     int Width() const
@@ -57,6 +55,7 @@ private:
 
 class CEndEvents : public IScanEvents {
 public:
+    ~CEndEvents() { ::CloseHandle(hEnded); }
     HANDLE hEnded = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     void OnRunNews(unsigned) override {}
     void OnRunEnded(unsigned) override { ::SetEvent(hEnded); }
@@ -65,14 +64,20 @@ public:
 // Ctrl+C, Ctrl+Break, the console closed: the run stops, the report is still written. For a
 // closing console the system ends the process once the handler returns, so it waits for that.
 std::atomic<bool> g_bStopped{false};
-std::atomic<CScanEngine*> g_pEngine{nullptr};
+// The engine of the run; the handler stops it under the lock, so the run cannot end and
+// take the engine away while it does.
+std::mutex g_engineLock;
+CScanEngine* g_pEngine = nullptr;
 HANDLE g_hFinished = nullptr;
 
 BOOL WINAPI OnConsoleControl(DWORD type)
 {
     g_bStopped = true;
-    if (CScanEngine* engine = g_pEngine.load())
-        engine->Stop();
+    {
+        std::lock_guard<std::mutex> lock(g_engineLock);
+        if (g_pEngine)
+            g_pEngine->Stop();
+    }
     if (type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT)
         ::WaitForSingleObject(g_hFinished, 4000);
     return TRUE;
@@ -132,7 +137,10 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
 
     CEndEvents events;
     CScanEngine engine(&events);
-    g_pEngine = &engine;
+    {
+        std::lock_guard<std::mutex> lock(g_engineLock);
+        g_pEngine = &engine;
+    }
     const bool bShow = !cmd.bQuiet && err.IsConsole();
     const unsigned scan = engine.StartScan(root, cmd.patterns);
     if (g_bStopped)
@@ -173,7 +181,10 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         }
         out.Write(said + "\r\n");
     }
-    g_pEngine = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_engineLock);
+        g_pEngine = nullptr;
+    }
     engine.Shutdown(10000);
 
     if (!cmd.report.IsEmpty() && !WriteFileAtomically(cmd.report, ReportCsv(rows))) {

@@ -22,8 +22,6 @@ public:
     // filled in any order costs n log n, not n squared. Flush shows every waiting item.
     void AddStrings(const std::vector<CString>& items);
     void Flush();
-    // Items that AddStrings holds back until the next Flush.
-    int PendingCount() const { return static_cast<int>(m_pending.size()); }
 
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;

@@ -125,6 +125,16 @@ std::wstring AfxToWide(const CString& text, bool bStrict)
     return wide;
 }
 
+std::string AfxToUtf8(const CString& text)
+{
+    const std::wstring wide = AfxToWide(text);
+    const int n = wide.empty() ? 0 : ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
 CString AfxFromWide(const wchar_t* text, int nLength, bool* pExact)
 {
     if (pExact)

@@ -63,6 +63,8 @@ bool AfxIsLeadByte(unsigned char ch);
 // The text in UTF-16. A byte sequence that is no text of the ANSI code page gives an empty
 // result when bStrict is set, and is converted as well as it goes otherwise.
 std::wstring AfxToWide(const CString& text, bool bStrict = false);
+// The text in UTF-8, as files and pipes outside the program take it.
+std::string AfxToUtf8(const CString& text);
 // The UTF-16 text in the ANSI code page. *pExact (when given) tells whether every character
 // had its own form there; a text that had not names something else.
 CString AfxFromWide(const wchar_t* text, int nLength, bool* pExact = nullptr);

@@ -2,22 +2,6 @@
 
 #include "FileSystem.h"
 
-namespace {
-
-std::string Utf8(const CString& ansi)
-{
-    const std::wstring wide = AfxToWide(ansi);
-    if (wide.empty())
-        return std::string();
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
-
 std::string CsvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
@@ -47,10 +31,10 @@ CString ReportOutcomeText(const CReportRow& row)
 std::string ReportCsv(const std::vector<CReportRow>& rows)
 {
     std::string csv = "\xEF\xBB\xBF";
-    csv += Utf8("路径,大小（字节）,结果") + "\r\n";
+    csv += AfxToUtf8("路径,大小（字节）,结果") + "\r\n";
     for (const CReportRow& row : rows) {
-        csv += CsvField(Utf8(row.path)) + "," + std::to_string(row.size) + "," +
-               CsvField(Utf8(ReportOutcomeText(row))) + "\r\n";
+        csv += CsvField(AfxToUtf8(row.path)) + "," + std::to_string(row.size) + "," +
+               CsvField(AfxToUtf8(ReportOutcomeText(row))) + "\r\n";
     }
     return csv;
 }

@@ -32,8 +32,7 @@ private:
 };
 
 struct CScanEngine::Run {
-    Run(unsigned nId, bool bDelete, std::function<bool()> notify)
-        : id(nId), isDelete(bDelete), mailbox(std::move(notify)) {}
+    Run(unsigned nId, std::function<bool()> notify) : id(nId), mailbox(std::move(notify)) {}
     ~Run()
     {
         if (startEvent)
@@ -41,7 +40,6 @@ struct CScanEngine::Run {
     }
 
     const unsigned id;
-    const bool isDelete;
     std::atomic<bool> stop{false};
     CPauseGate gate;
     CScanMailbox mailbox;
@@ -123,11 +121,11 @@ CScanEngine::~CScanEngine()
     Shutdown(5000);
 }
 
-std::shared_ptr<CScanEngine::Run> CScanEngine::NewRun(bool bDelete)
+std::shared_ptr<CScanEngine::Run> CScanEngine::NewRun()
 {
     const unsigned id = ++m_nLastRun;
     IScanEvents* events = m_pEvents;
-    return std::make_shared<Run>(id, bDelete, [events, id] {
+    return std::make_shared<Run>(id, [events, id] {
         if (events)
             events->OnRunNews(id);
         return events != nullptr;
@@ -156,7 +154,7 @@ unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>&
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_scan && m_scan->Active())
         return 0;
-    std::shared_ptr<Run> run = NewRun(false);
+    std::shared_ptr<Run> run = NewRun();
     run->AddKeys(patterns);
     run->root = root;
     if (hStartEvent &&
@@ -184,7 +182,7 @@ unsigned CScanEngine::StartDelete(std::vector<CString> paths)
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_delete && m_delete->Active())
         return 0;
-    std::shared_ptr<Run> run = NewRun(true);
+    std::shared_ptr<Run> run = NewRun();
     run->paths = std::move(paths);
     run->outcomes.assign(run->paths.size(), DeleteOutcome::NotTried);
     m_delete = run;
@@ -240,12 +238,6 @@ std::shared_ptr<CScanEngine::Run> CScanEngine::Current(unsigned nRun) const
 bool CScanEngine::IsCurrentRun(unsigned nRun) const
 {
     return nRun != 0 && Current(nRun) != nullptr;
-}
-
-bool CScanEngine::IsScanRun(unsigned nRun) const
-{
-    std::shared_ptr<Run> run = Current(nRun);
-    return run && !run->isDelete;
 }
 
 bool CScanEngine::IsHalted() const

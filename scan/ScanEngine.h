@@ -74,7 +74,6 @@ public:
 
     EngineState State() const;
     bool IsCurrentRun(unsigned nRun) const;
-    bool IsScanRun(unsigned nRun) const;
     // Paused, and every worker of the scan has halted (or has nothing to do).
     bool IsHalted() const;
 
@@ -98,7 +97,7 @@ private:
     void WalkFolder(Run& run, KeyCopy& keys, const CString& dir);
     void Delete(const std::shared_ptr<Run>& run);
     void WorkerEnded(Run& run);
-    std::shared_ptr<Run> NewRun(bool bDelete);
+    std::shared_ptr<Run> NewRun();
     void StartWorkers(const std::shared_ptr<Run>& run, int n, void (CScanEngine::*work)(const std::shared_ptr<Run>&));
     std::shared_ptr<Run> Current(unsigned nRun) const;
 

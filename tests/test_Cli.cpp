@@ -28,10 +28,7 @@ struct CliResult {
 
 std::string FromUtf8(const std::string& utf8)
 {
-    std::wstring w(utf8.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return Narrow(w);
+    return Narrow(Utf8ToWide(utf8));
 }
 
 // Reads a pipe to its end on a thread of its own, so that neither pipe can fill and block.

@@ -67,6 +67,7 @@ long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = 
 // The engine alone: one whole walk.
 class CWaitEnd : public IScanEvents {
 public:
+    ~CWaitEnd() { ::CloseHandle(hEnded); }
     HANDLE hEnded = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     void OnRunNews(unsigned) override {}
     void OnRunEnded(unsigned) override { ::SetEvent(hEnded); }

@@ -239,7 +239,6 @@ void CNorvaneDlg::OnBnClickedStop()
     if (!m_bEndPending || m_bStopped)
         return;
     EndPause();
-    StopAnimation();
     // The summary counts what the list shows.
     DrainMailbox();
     m_listFiles.Flush();
