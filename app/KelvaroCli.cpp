@@ -39,8 +39,7 @@ public:
             ::WriteConsoleW(m_h, wide.c_str(), static_cast<DWORD>(wide.size()), &done, nullptr);
             return;
         }
-        const std::string utf8 = AfxToUtf8(text);
-        ::WriteFile(m_h, utf8.data(), static_cast<DWORD>(utf8.size()), &done, nullptr);
+        ::WriteFile(m_h, text.GetString(), static_cast<DWORD>(text.GetLength()), &done, nullptr);
     }
     int Width() const
     {
@@ -151,7 +150,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     std::vector<CReportRow> rows;
     found.found.ForEachWithSize([&](const char* path, uint64_t size) { rows.push_back(CReportRow{path, size, false, DeleteOutcome::NotTried}); });
 
-    out.Write(ScanSummaryText(totals.count, totals.bytes, totals.unreadable) + "\r\n");
+    out.Write(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles) + "\r\n");
     bool bKept = false;
     if (cmd.bDelete && !g_bStopped && !rows.empty()) {
         std::vector<CString> paths;

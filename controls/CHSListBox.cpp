@@ -9,16 +9,17 @@ namespace {
 class CItemMeasure {
 public:
     explicit CItemMeasure(HWND hList)
-        : m_dc(hList), m_font(m_dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hList, WM_GETFONT, 0, 0)))
+        : m_dc(hList), m_font(m_dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(hList, WM_GETFONT, 0, 0)))
     {
     }
     bool Ok() const { return m_dc.GetSafeHdc() != nullptr; }
-    int Width(const CString& text) const
+    int Width(const std::wstring& text) const
     {
         SIZE size = {0, 0};
-        ::GetTextExtentPoint32A(m_dc, text, text.GetLength(), &size);
+        ::GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &size);
         return size.cx;
     }
+    int Width(const CString& text) const { return Width(AfxToWide(text)); }
 
 private:
     CClientDC m_dc;
@@ -269,7 +270,7 @@ void CHSListBox::Merge()
         CItemMeasure measure(m_hWnd);
         for (const Pending& p : m_pending) {
             if (measure.Ok())
-                widest = std::max(widest, measure.Width(AfxFromWide(p.text.c_str(), static_cast<int>(p.text.size()))));
+                widest = std::max(widest, measure.Width(p.text));
         }
     }
 

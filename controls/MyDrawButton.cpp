@@ -32,8 +32,9 @@ void MyDrawButton::Repaint()
 
 void MyDrawButton::DrawFaceBitmap()
 {
+    // A disabled button shows no hover face.
     CBitmap face;
-    if (!face.LoadBitmap(m_nCurBmp & 0xFFFF))
+    if (!face.LoadBitmap((IsWindowEnabled() ? m_nCurBmp : m_nNormalBmp) & 0xFFFF))
         return;  // no face: the caption is still drawn
     CWindowDC dc(m_hWnd);
     CMemoryDC mem(dc, face);
@@ -58,20 +59,21 @@ void MyDrawButton::DrawButtonText()
 
     const bool large = caption == "立即扫描" || caption == "重新扫描";
     CFont font;
-    font.CreateFont(large ? 28 : 20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, "微软雅黑");
+    font.CreateFont(large ? 28 : 20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"微软雅黑");
     CSelectObject select(dc, font.GetSafeHandle());
 
     // Centred by the caption's own extent in its own font; an icon takes the left part.
+    const std::wstring text = AfxToWide(caption);
     SIZE extent = {0, 0};
-    ::GetTextExtentPoint32A(dc, caption, caption.GetLength(), &extent);
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     POINT at = CaptionOrigin(m_nNormalBmp == IDB_SCAN, rc.Width(), rc.Height(), extent);
     if (m_bHasIcon)
         at.x = m_nIconLeft + m_nIconWidth + (rc.Width() - m_nIconLeft - m_nIconWidth - extent.cx) / 2;
 
     m_crCurText = m_nMouseState == 0 ? m_crHoverText : m_crNormalText;
-    dc.SetTextColor(m_crCurText);
+    dc.SetTextColor(IsWindowEnabled() ? m_crCurText : kDisabledText);
     dc.SetBkMode(TRANSPARENT);
-    ::TextOutA(dc, at.x, at.y, caption, caption.GetLength());
+    ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
 }
 
 BOOL MyDrawButton::OnEraseBkgnd(CDC*)

@@ -24,8 +24,11 @@ public:
 
     static const UINT_PTR kHoverTimer = 24;
     static const COLORREF kKeyColour = RGB(14, 94, 157);
+    // The caption of a disabled button.
+    static const COLORREF kDisabledText = RGB(160, 160, 160);
 
-    // Pressed, focused and disabled buttons look like any other: only the hover state shows.
+    // Pressed and focused buttons look like any other: the hover state shows, and a disabled
+    // button has a grey caption on its plain face.
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
     void DrawFaceBitmap();
     void DrawButtonIcon();

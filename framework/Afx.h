@@ -12,7 +12,6 @@ class CWnd;
 
 // The module whose resources the program uses (the executable itself).
 HINSTANCE AfxGetResourceHandle();
-HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 

@@ -31,8 +31,8 @@ int CCheckListBox::ItemHeight() const
     HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     CClientDC dc(m_hWnd);
     CSelectObject font(dc, hFont);
-    TEXTMETRICA tm = {};
-    ::GetTextMetricsA(dc, &tm);
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc, &tm);
     const int text = static_cast<int>(tm.tmHeight);
     return (text > kBoxSize ? text : kBoxSize) + 2;
 }
@@ -80,7 +80,8 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
     RECT textInner = text;
     textInner.left += 2;
-    ::DrawTextA(hdc, item, item.GetLength(), &textInner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::wstring wide = AfxToWide(item);
+    ::DrawTextW(hdc, wide.c_str(), static_cast<int>(wide.size()), &textInner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     ::SetBkMode(hdc, oldMode);
     ::SetTextColor(hdc, oldText);
     if (dis->itemState & ODS_FOCUS)

@@ -23,7 +23,7 @@ public:
     void FillSolidRect(const RECT& rc, COLORREF cr)
     {
         COLORREF old = ::SetBkColor(m_hDC, cr);
-        ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+        ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
         ::SetBkColor(m_hDC, old);
     }
 

@@ -25,7 +25,7 @@ INT_PTR CDialog::DoModal()
     HWND hParent = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
     CDialog* outer = t_pDialogInit;
     t_pDialogInit = this;
-    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+    const INT_PTR result = ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
                                              hParent, &AfxDlgProc, 0);
     t_pDialogInit = outer;
     return result;

@@ -42,9 +42,9 @@ public:
     BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
                     BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
                     BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
-                    BYTE nPitchAndFamily, LPCSTR lpszFacename)
+                    BYTE nPitchAndFamily, const wchar_t* lpszFacename)
     {
-        return Attach(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
+        return Attach(::CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
                                     bUnderline, cStrikeOut, nCharSet, nOutPrecision,
                                     nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
     }
@@ -56,13 +56,12 @@ class CBitmap : public CGdiObject {
 public:
     BOOL LoadBitmap(UINT nIDResource)
     {
-        return Attach(::LoadBitmapA(AfxFindResourceHandle(MAKEINTRESOURCEA(nIDResource), RT_BITMAP),
-                                    MAKEINTRESOURCEA(nIDResource)));
+        return Attach(::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource)));
     }
     SIZE GetSize() const
     {
         BITMAP bm = {};
-        ::GetObjectA(m_hObject, sizeof(bm), &bm);
+        ::GetObjectW(m_hObject, sizeof(bm), &bm);
         return SIZE{bm.bmWidth, bm.bmHeight};
     }
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }

@@ -1,6 +1,6 @@
-// Narrow string in the ANSI code page. Searches for a character step over the double-byte
-// characters of that code page, so a trail byte that happens to equal the searched byte
-// (0x5C, the backslash, is a valid trail byte in code page 936) is never found.
+// Text in UTF-8, whatever the system's code page. A byte below 0x80 is always a character of
+// its own in UTF-8 (never part of a longer one), so searching for '\\' or '.' byte by byte
+// finds only real separators and dots.
 #pragma once
 
 #include <string>
@@ -57,14 +57,12 @@ private:
     std::string m_str;
 };
 
-// Is this byte the first of a double-byte character in the ANSI code page?
-bool AfxIsLeadByte(unsigned char ch);
-
-// The text in UTF-16. A byte sequence that is no text of the ANSI code page gives an empty
-// result when bStrict is set, and is converted as well as it goes otherwise.
+// The program's one crossing between its UTF-8 text and the system's UTF-16.
+// The text in UTF-16. Bytes that are no UTF-8 give an empty result when bStrict is set, and
+// are converted as well as it goes otherwise.
 std::wstring AfxToWide(const CString& text, bool bStrict = false);
-// The text in UTF-8, as files and pipes outside the program take it.
-std::string AfxToUtf8(const CString& text);
-// The UTF-16 text in the ANSI code page. *pExact (when given) tells whether every character
-// had its own form there; a text that had not names something else.
+// The UTF-16 text in UTF-8. *pExact (when given) tells whether it had an exact UTF-8 form: an
+// unpaired surrogate has none, and a text with one, converted as well as it goes, names
+// something else.
 CString AfxFromWide(const wchar_t* text, int nLength, bool* pExact = nullptr);
+inline CString AfxFromWide(const std::wstring& text) { return AfxFromWide(text.c_str(), static_cast<int>(text.size())); }

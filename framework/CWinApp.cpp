@@ -29,12 +29,7 @@ CWnd* AfxGetMainWnd()
 
 HINSTANCE AfxGetResourceHandle()
 {
-    return ::GetModuleHandleA(nullptr);
-}
-
-HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR)
-{
-    return AfxGetResourceHandle();
+    return ::GetModuleHandleW(nullptr);
 }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
@@ -44,9 +39,9 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
         return -1;
     app->m_hInstance = hInstance;
     if (app->m_strAppName.IsEmpty()) {
-        char path[MAX_PATH] = {};
-        ::GetModuleFileNameA(hInstance, path, MAX_PATH);
-        CString name(path);
+        wchar_t path[MAX_PATH] = {};
+        const DWORD n = ::GetModuleFileNameW(hInstance, path, MAX_PATH);
+        CString name = AfxFromWide(path, static_cast<int>(n));
         int slash = name.ReverseFind('\\');
         name = name.Mid(slash + 1);
         int dot = name.ReverseFind('.');

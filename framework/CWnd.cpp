@@ -40,13 +40,8 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     }
     m_hWnd = hWnd;
     PreSubclassWindow();
-    m_bUnicode = ::IsWindowUnicode(hWnd) != FALSE;
-    if (m_bUnicode)
-        m_pfnSuper = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProcW)));
-    else
-        m_pfnSuper = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
 }
 
@@ -62,12 +57,8 @@ HWND CWnd::UnsubclassWindow()
         std::lock_guard<std::mutex> lock(g_mapLock);
         WindowMap().erase(hWnd);
     }
-    if (m_pfnSuper && ::IsWindow(hWnd)) {
-        if (m_bUnicode)
-            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        else
-            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    }
+    if (m_pfnSuper && ::IsWindow(hWnd))
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
@@ -104,18 +95,17 @@ CWnd* CWnd::GetDlgItem(int nID) const
 
 void CWnd::GetWindowText(CString& rString) const
 {
-    const int n = ::GetWindowTextLengthA(m_hWnd);
-    std::string buf(static_cast<size_t>(n) + 1, '\0');
-    const int got = ::GetWindowTextA(m_hWnd, &buf[0], n + 1);
-    rString = CString(buf.data(), got > 0 ? got : 0);
+    const int n = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(m_hWnd, &buf[0], n + 1);
+    rString = AfxFromWide(buf.c_str(), got);
 }
 
 LRESULT CWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (m_pfnSuper)
-        return m_bUnicode ? ::CallWindowProcW(m_pfnSuper, m_hWnd, nMsg, wParam, lParam)
-                          : ::CallWindowProcA(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, nMsg, wParam, lParam);
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, nMsg, wParam, lParam);
 }
 
 LRESULT CWnd::Default()
@@ -179,18 +169,10 @@ BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (!CWnd::FromHandlePermanent(hWnd))
-        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
-    return CWnd::Dispatch(hWnd, nMsg, wParam, lParam);
-}
-
-LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-{
-    if (!CWnd::FromHandlePermanent(hWnd))
         return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
     return CWnd::Dispatch(hWnd, nMsg, wParam, lParam);
 }
 
-// No handler of the message maps reads text from its parameters, so both procedures share it.
 LRESULT CWnd::Dispatch(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);

@@ -33,25 +33,25 @@ public:
 
     LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageA(m_hWnd, nMsg, wParam, lParam);
+        return ::SendMessageW(m_hWnd, nMsg, wParam, lParam);
     }
     BOOL PostMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::PostMessageA(m_hWnd, nMsg, wParam, lParam);
+        return ::PostMessageW(m_hWnd, nMsg, wParam, lParam);
     }
 
     // A child control by identifier: its bound object, or a plain wrapper kept by this window.
     CWnd* GetDlgItem(int nID) const;
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 
-    void SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+    void SetWindowText(const CString& text) { ::SetWindowTextW(m_hWnd, AfxToWide(text).c_str()); }
     void GetWindowText(CString& rString) const;
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
     void ScreenToClient(LPRECT lpRect) const { ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(lpRect), 2); }
@@ -89,12 +89,9 @@ protected:
     void OnSysCommand(UINT, LPARAM) { Default(); }
 
     WNDPROC m_pfnSuper = nullptr;
-    // The window's own procedure takes UTF-16 messages: it is called without conversion.
-    bool m_bUnicode = false;
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK AfxWndProcW(HWND, UINT, WPARAM, LPARAM);
     static LRESULT Dispatch(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
     void OnNcDestroyed();
 
@@ -108,12 +105,9 @@ private:
     mutable std::map<HWND, std::unique_ptr<CWnd>> m_tempChildren;
 };
 
-// The procedures that subclassed windows get: the narrow one for ANSI windows, the wide one
-// for Unicode windows (the standard controls), so that messages reach the window's own
-// procedure unconverted. Wine converts some list-box messages through a fixed 512-character
-// buffer, which long paths overrun.
+// The procedure that subclassed windows get. Every window of the program is a Unicode window
+// and stays one: messages reach its own procedure in UTF-16, unconverted.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
 // The object bound to a window handle, or a temporary wrapper for one that has none.
 class CTempWnd {

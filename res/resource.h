@@ -3,6 +3,8 @@
 
 #define IDD_ABOUTBOX        100
 #define IDS_ABOUTBOX        101
+#define IDS_RECYCLE         110
+#define IDS_EXPORT          111
 #define IDD_MAIN_DIALOG     102
 #define IDR_MAINFRAME       128
 #define IDI_SECOND          214
@@ -35,13 +37,17 @@
 #define IDB_RESTORE         220
 #define IDB_RESTORE_HOT     221
 
-// System-menu command; compared after masking with 0xFFF0.
+// System-menu commands; compared after masking with 0xFFF0.
 #define IDM_ABOUTBOX        0x0010
+#define IDM_RECYCLE         0x0020
+#define IDM_EXPORT          0x0030
 
 #define ID_MENU_CLOSE       32780
 #define ID_MENU_ABOUT       32781
 #define ID_MENU_MAXIMIZE    32782
 #define ID_MENU_MINIMIZE    32783
+#define ID_MENU_RECYCLE     32784
+#define ID_MENU_EXPORT      32785
 
 #define IDC_BTN_START       1001
 #define IDC_BTN_DELETE      1002

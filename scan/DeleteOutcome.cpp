@@ -53,18 +53,26 @@ CString CDeleteTally::Reasons() const
     return text;
 }
 
-CString DeleteAllResultText(const CDeleteTally& tally)
+CString DeleteAllResultText(const CDeleteTally& tally, bool bRecycled)
 {
-    if (tally.Kept() == 0)
-        return "清理完毕！";
-    if (tally.Stopped()) {
-        CString text;
-        text.Format("清理已停止！已删除 %d 个文件，%d 个文件仍列在下方。", tally.Deleted(), tally.Kept());
+    CString text;
+    if (!bRecycled) {
+        if (tally.Kept() == 0)
+            text = "清理完毕！";
+        else if (tally.Stopped())
+            text.Format("清理已停止！已删除 %d 个文件，%d 个文件仍列在下方。", tally.Deleted(), tally.Kept());
+        else
+            text.Format("清理完毕！%d 个文件未能删除（%s），仍列在下方。", tally.Kept(),
+                        static_cast<const char*>(tally.Reasons()));
         return text;
     }
-    CString text;
-    text.Format("清理完毕！%d 个文件未能删除（%s），仍列在下方。", tally.Kept(),
-                static_cast<const char*>(tally.Reasons()));
+    if (tally.Kept() == 0)
+        text.Format("清理完毕！%d 个文件已移到回收站。", tally.Deleted());
+    else if (tally.Stopped())
+        text.Format("清理已停止！已将 %d 个文件移到回收站，%d 个文件仍列在下方。", tally.Deleted(), tally.Kept());
+    else
+        text.Format("清理完毕！%d 个文件已移到回收站，%d 个文件未能移到回收站（%s），仍列在下方。", tally.Deleted(),
+                    tally.Kept(), static_cast<const char*>(tally.Reasons()));
     return text;
 }
 

@@ -39,7 +39,8 @@ private:
     bool m_seen[static_cast<int>(DeleteOutcome::Count)] = {};
 };
 
-// The status line after Delete all: "清理完毕！" when nothing stayed, else how many stayed and why.
-CString DeleteAllResultText(const CDeleteTally& tally);
+// The status line after Delete all: "清理完毕！" when nothing stayed, else how many stayed and why;
+// with bRecycled, also how many went to the Recycle Bin.
+CString DeleteAllResultText(const CDeleteTally& tally, bool bRecycled = false);
 // The status line after Delete of one file that stayed.
 CString DeleteOneFailureText(DeleteOutcome outcome);

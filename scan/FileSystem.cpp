@@ -1,11 +1,13 @@
 #include "FileSystem.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
 std::wstring ExtendedPath(const CString& path)
 {
-    // Strict: a path that is no text of the code page names no file of ours.
+    // Strict: a path that is no UTF-8 names no file of ours.
     const std::wstring wide = AfxToWide(path, true);
     if (wide.empty())
         return wide;
@@ -32,8 +34,7 @@ std::wstring ExtendedPath(const CString& path)
 
 CString JoinPath(const CString& dir, const CString& name)
 {
-    // The last character, not the last byte: 乗 ends in 0x5C but is no separator.
-    const bool endsWithSeparator = !dir.IsEmpty() && dir.ReverseFind('\\') == dir.GetLength() - 1;
+    const bool endsWithSeparator = !dir.IsEmpty() && dir.GetAt(dir.GetLength() - 1) == '\\';
     CString path(dir);
     if (!endsWithSeparator)
         path += '\\';
@@ -77,13 +78,9 @@ bool CFileSearch::Next()
 
 bool CFileSearch::Convert()
 {
-    // Once per entry of the walk: one conversion into a buffer on the stack.
-    char buf[MAX_PATH * 4];
-    BOOL usedDefault = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, m_data.cFileName, -1, buf, sizeof(buf), nullptr,
-                                        &usedDefault);
-    m_exact = n > 0 && !usedDefault;
-    m_name = n > 0 ? CString(buf, n - 1) : CString();
+    // A name with an unpaired surrogate has no UTF-8 form, and no path made from it would
+    // reach the file.
+    m_name = AfxFromWide(m_data.cFileName, static_cast<int>(std::wcslen(m_data.cFileName)), &m_exact);
     return true;
 }
 
@@ -110,6 +107,12 @@ public:
     CFileHandle& operator=(const CFileHandle&) = delete;
     bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
     operator HANDLE() const { return m_h; }
+    HANDLE Release()
+    {
+        const HANDLE h = m_h;
+        m_h = INVALID_HANDLE_VALUE;
+        return h;
+    }
 
 private:
     HANDLE m_h;
@@ -133,10 +136,38 @@ std::wstring FinalPath(HANDLE h)
     return std::wstring();
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b)
+bool SameText(const wchar_t* a, size_t na, const wchar_t* b, size_t nb)
 {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a, static_cast<int>(na), b, static_cast<int>(nb), TRUE) == CSTR_EQUAL;
+}
+
+// Is final the path that the system gives for the listed path? Wine gives a folder whose name
+// ends in dots or blanks without them; such a folder still counts as the same when it is no
+// link (a link there would be the change that this check is for).
+bool SamePath(const std::wstring& final, const std::wstring& listed)
+{
+    if (SameText(final.c_str(), final.size(), listed.c_str(), listed.size()))
+        return true;
+    size_t f = 0, l = 0;
+    while (f <= final.size() && l <= listed.size()) {
+        const size_t fEnd = std::min(final.find(L'\\', f), final.size());
+        const size_t lEnd = std::min(listed.find(L'\\', l), listed.size());
+        if (!SameText(&final[f], fEnd - f, &listed[l], lEnd - l)) {
+            size_t trimmed = lEnd;
+            while (trimmed > l && (listed[trimmed - 1] == L'.' || listed[trimmed - 1] == L' '))
+                --trimmed;
+            const DWORD attributes = lEnd < listed.size() ? ::GetFileAttributesW(listed.substr(0, lEnd).c_str())
+                                                          : INVALID_FILE_ATTRIBUTES;
+            if (trimmed == lEnd || trimmed == l || !SameText(&final[f], fEnd - f, &listed[l], trimmed - l) ||
+                attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                return false;
+        }
+        if (fEnd == final.size() || lEnd == listed.size())
+            return fEnd == final.size() && lEnd == listed.size();
+        f = fEnd + 1;
+        l = lEnd + 1;
+    }
+    return false;
 }
 
 DeleteOutcome OutcomeOfError(DWORD error, DWORD attributes)
@@ -196,8 +227,9 @@ bool OpenScanRoot(const CString& root, CString* pCanonical)
     return true;
 }
 
-DeleteOutcome DeleteListedFile(const CString& path)
+DeleteOutcome OpenListedFile(const CString& path, HANDLE* pFile)
 {
+    *pFile = INVALID_HANDLE_VALUE;
     const std::wstring wide = ExtendedPath(path);
     if (wide.empty())
         return DeleteOutcome::Changed;
@@ -220,11 +252,30 @@ DeleteOutcome DeleteListedFile(const CString& path)
         return DeleteOutcome::Changed;
     if (info.FileAttributes & FILE_ATTRIBUTE_READONLY)
         return DeleteOutcome::ReadOnly;
+    *pFile = file.Release();
+    return DeleteOutcome::Deleted;
+}
+
+DeleteOutcome DeleteListedFile(const CString& path)
+{
+    HANDLE h = INVALID_HANDLE_VALUE;
+    const DeleteOutcome checked = OpenListedFile(path, &h);
+    CFileHandle file(h);
+    if (checked != DeleteOutcome::Deleted)
+        return checked;
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
     if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)))
-        return OutcomeOfError(::GetLastError(), info.FileAttributes);
+        return OutcomeOfError(::GetLastError(), INVALID_FILE_ATTRIBUTES);
     return DeleteOutcome::Deleted;
+}
+
+uint64_t ListedFileSize(const CString& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 uint64_t GetDiskUsedBytes(const CString& root)

@@ -1,7 +1,7 @@
 // The file calls of the walk and the deletions, on paths of any length: a path is handed
 // to the system in its \\?\ form, so the 260-byte limit of the narrow calls never applies.
-// Names come back in the ANSI code page; a name that the code page cannot spell exactly is
-// reported as such, since a path built from it would name some other file.
+// Names come back in UTF-8; a name that has no exact UTF-8 form is reported as such, since a
+// path built from it would name some other file.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include "../framework/CString.h"
 #include "DeleteOutcome.h"
 
-// The \\?\ form of an ANSI path (made absolute first); empty if it cannot be converted.
+// The \\?\ form of a path (made absolute first); empty if it cannot be converted.
 std::wstring ExtendedPath(const CString& path);
 
 // dir, a backslash unless dir already ends in one, and name.
@@ -38,6 +38,7 @@ public:
     }
 
     const CString& Name() const { return m_name; }
+    // The name has an exact UTF-8 form (no unpaired surrogate), so a path made of it leads back.
     bool NameIsExact() const { return m_exact; }
     DWORD Attributes() const { return m_data.dwFileAttributes; }
     uint64_t Size() const { return (static_cast<uint64_t>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow; }
@@ -63,6 +64,12 @@ bool OpenScanRoot(const CString& root, CString* pCanonical);
 // for what was opened, so that no folder on the way has become a link since the scan. The
 // deletion then goes through that same handle.
 DeleteOutcome DeleteListedFile(const CString& path);
+// The checks of DeleteListedFile without the deletion, the read-only attribute included:
+// Deleted when the file may go, and then *pFile holds it open (the caller closes it).
+DeleteOutcome OpenListedFile(const CString& path, HANDLE* pFile);
+
+// The size of the file at path now, in bytes; 0 when it is gone.
+uint64_t ListedFileSize(const CString& path);
 
 // Used space of the volume that holds root, in bytes; 0 if it cannot be asked.
 uint64_t GetDiskUsedBytes(const CString& root);

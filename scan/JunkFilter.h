@@ -1,4 +1,4 @@
-// Which file names count as junk. Pure rules over narrow text in the ANSI code page.
+// Which file names count as junk. Pure rules over UTF-8 text.
 #pragma once
 
 #include "../framework/CString.h"

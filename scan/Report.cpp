@@ -31,10 +31,10 @@ CString ReportOutcomeText(const CReportRow& row)
 std::string ReportCsv(const std::vector<CReportRow>& rows)
 {
     std::string csv = "\xEF\xBB\xBF";
-    csv += AfxToUtf8("路径,大小（字节）,结果") + "\r\n";
+    csv += "路径,大小（字节）,结果\r\n";
     for (const CReportRow& row : rows) {
-        csv += CsvField(AfxToUtf8(row.path)) + "," + std::to_string(row.size) + "," +
-               CsvField(AfxToUtf8(ReportOutcomeText(row))) + "\r\n";
+        csv += CsvField(row.path.GetString()) + "," + std::to_string(row.size) + "," +
+               CsvField(ReportOutcomeText(row).GetString()) + "\r\n";
     }
     return csv;
 }

@@ -22,7 +22,7 @@ struct CReportRow {
 std::string CsvField(const std::string& text);
 // The outcome column: "已找到", "已删除", "未删除：只读" ...
 CString ReportOutcomeText(const CReportRow& row);
-// The whole file, in UTF-8 with its byte-order mark (paths converted from the ANSI code page).
+// The whole file, in UTF-8 with its byte-order mark.
 std::string ReportCsv(const std::vector<CReportRow>& rows);
 // Writes bytes to path through a temporary file beside it; false (and nothing under path) on
 // any failure.

@@ -17,7 +17,7 @@ char Upper(char ch)
     return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
 }
 
-// A trail byte is never a blank (they start at 0x40), so trimming from the end is safe.
+// Blanks are ASCII, and no byte of a longer UTF-8 character is one: trimming bytes is safe.
 CString Trimmed(const CString& text)
 {
     int first = 0;
@@ -35,7 +35,7 @@ CString NormalizeRootText(const CString& typed)
 {
     CString text = Trimmed(typed);
 
-    // "/" as a separator, as Windows itself takes it. Find steps over double-byte characters.
+    // "/" as a separator, as Windows itself takes it.
     for (int slash = text.Find('/'); slash >= 0; slash = text.Find('/', slash + 1))
         text = text.Left(slash) + "\\" + text.Mid(slash + 1);
 

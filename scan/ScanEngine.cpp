@@ -7,6 +7,7 @@
 #include "FileSystem.h"
 #include "JunkFilter.h"
 #include "PauseGate.h"
+#include "RecycleBin.h"
 #include "ScanSummary.h"
 
 namespace {
@@ -61,9 +62,11 @@ struct CScanEngine::Run {
     std::atomic<uint64_t> scanned{0};
     std::atomic<uint64_t> files{0};
     std::atomic<int> unreadable{0};
+    std::atomic<int> unreadableFiles{0};
 
     // The deletion.
     std::vector<CString> paths;
+    bool recycle = false;                 // to the Recycle Bin, a batch at a time
     std::vector<DeleteOutcome> outcomes;  // each slot written by the one worker that took it
     std::atomic<size_t> next{0};
     std::atomic<int> done{0};
@@ -95,8 +98,8 @@ bool CScanEngine::KeyCopy::Matches(const CString& name)
         m_keys = m_run.keys;
         m_version = m_run.keysVersion.load();
     }
-    // The part after the last dot, or the whole name without one. No trail byte of the code
-    // page is a dot, so the last dot byte is the last dot character.
+    // The part after the last dot, or the whole name without one. No byte of a longer UTF-8
+    // character is a dot, so the last dot byte is the last dot character.
     const char* text = name;
     const char* dot = std::strrchr(text, '.');
     const char* extension = dot ? dot + 1 : text;
@@ -177,17 +180,19 @@ void CScanEngine::AddPatterns(const std::vector<CString>& patterns)
         m_scan->AddKeys(patterns);
 }
 
-unsigned CScanEngine::StartDelete(std::vector<CString> paths)
+unsigned CScanEngine::StartDelete(std::vector<CString> paths, DeleteMode mode)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_delete && m_delete->Active())
         return 0;
     std::shared_ptr<Run> run = NewRun();
     run->paths = std::move(paths);
+    run->recycle = mode == DeleteMode::ToRecycleBin;
     run->outcomes.assign(run->paths.size(), DeleteOutcome::NotTried);
     m_delete = run;
     // A deletion waits on the disk more than on the processor: one worker more than cores.
-    const int n = static_cast<int>(std::min<size_t>(run->paths.size(), static_cast<size_t>(m_nThreads + 1)));
+    // The shell moves to the Recycle Bin one operation at a time: one worker.
+    const int n = run->recycle ? 1 : static_cast<int>(std::min<size_t>(run->paths.size(), static_cast<size_t>(m_nThreads + 1)));
     StartWorkers(run, std::max(n, 1), &CScanEngine::Delete);
     return run->id;
 }
@@ -264,6 +269,7 @@ CScanTotals CScanEngine::Totals() const
         totals.count = run->mailbox.Count();
         totals.bytes = run->mailbox.Bytes();
         totals.unreadable = run->unreadable;
+        totals.unreadableFiles = run->unreadableFiles;
         totals.files = run->files;
     }
     return totals;
@@ -366,10 +372,13 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
         }
         if (run.stop)
             return;
-        // A name the ANSI code page cannot spell would give a path to some other file.
-        if (!search.NameIsExact())
-            continue;
         const DWORD attributes = search.Attributes();
+        // A name with no exact UTF-8 form would give a path to some other file, or to none:
+        // neither listed nor entered, and counted as what could not be read.
+        if (!search.NameIsExact()) {
+            ++((attributes & FILE_ATTRIBUTE_DIRECTORY) ? run.unreadable : run.unreadableFiles);
+            continue;
+        }
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             // A folder link, junction or mount point leads out of the tree that the user
             // chose, or into a part of it that the walk reaches anyway: never entered.
@@ -396,6 +405,21 @@ void CScanEngine::Delete(const std::shared_ptr<Run>& run)
     for (;;) {
         if (run->stop)
             break;
+        if (run->recycle) {
+            // One operation of the shell for each batch; a Stop waits for the batch in hand.
+            const size_t kBatch = 256;
+            const size_t first = run->next.fetch_add(kBatch);
+            if (first >= run->paths.size())
+                break;
+            const size_t end = std::min(first + kBatch, run->paths.size());
+            const std::vector<CString> batch(run->paths.begin() + static_cast<ptrdiff_t>(first),
+                                             run->paths.begin() + static_cast<ptrdiff_t>(end));
+            run->mailbox.SetPath(batch.front());
+            const std::vector<DeleteOutcome> outcomes = RecycleListedFiles(batch);
+            std::copy(outcomes.begin(), outcomes.end(), run->outcomes.begin() + static_cast<ptrdiff_t>(first));
+            run->mailbox.Report(run->done += static_cast<int>(batch.size()));
+            continue;
+        }
         const size_t i = run->next++;
         if (i >= run->paths.size())
             break;

@@ -11,7 +11,8 @@
 //   When the last worker of a run has ended, OnRunEnded(run) is called on that worker's
 //   thread; the owner takes the last news and the totals. A run that a newer one has
 //   replaced changes nothing any more (IsCurrentRun tells).
-//   StartDelete(paths) deletes the listed files with the checked deletion (DeleteListedFile);
+//   StartDelete(paths) deletes the listed files with the checked deletion (DeleteListedFile),
+//   or moves them to the Recycle Bin (RecycleListedFiles) a batch at a time;
 //   DeleteOutcomes() says what became of each once the run has ended.
 // A scan and a deletion may be under way at the same time (Delete all during a scan).
 #pragma once
@@ -41,11 +42,13 @@ protected:
 };
 
 enum class EngineState { Idle, Scanning, Paused, Deleting };
+enum class DeleteMode { ForGood, ToRecycleBin };
 
 struct CScanTotals {
     int count = 0;        // junk files found
     uint64_t bytes = 0;   // their size
-    int unreadable = 0;   // folders that could not be read
+    int unreadable = 0;       // folders that could not be read
+    int unreadableFiles = 0;  // files whose names have no exact form
     uint64_t files = 0;   // files looked at
 };
 
@@ -64,8 +67,8 @@ public:
     unsigned StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr);
     // The scan under way matches these patterns too from now on.
     void AddPatterns(const std::vector<CString>& patterns);
-    // Starts deleting paths; 0 while a deletion is under way.
-    unsigned StartDelete(std::vector<CString> paths);
+    // Starts deleting paths (or moving them to the Recycle Bin); 0 while a deletion is under way.
+    unsigned StartDelete(std::vector<CString> paths, DeleteMode mode = DeleteMode::ForGood);
 
     void Pause();
     void Resume();

@@ -25,17 +25,19 @@ CString SummarySizeText(uint64_t kb)
     return number.c_str();
 }
 
-CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders)
+CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders, int unreadableFiles)
 {
     CString text;
     text.Format("扫描已完成！本次共扫描出 %d 个垃圾文件，立即清除可帮您节省 %s 磁盘空间。", count,
                 static_cast<const char*>(SummarySizeText(KBRoundedUp(bytes))));
-    if (unreadableFolders > 0) {
-        CString more;
+    CString more;
+    if (unreadableFolders > 0 && unreadableFiles > 0)
+        more.Format("有 %d 个文件夹和 %d 个文件无法访问。", unreadableFolders, unreadableFiles);
+    else if (unreadableFolders > 0)
         more.Format("有 %d 个文件夹无法访问。", unreadableFolders);
-        text += more;
-    }
-    return text;
+    else if (unreadableFiles > 0)
+        more.Format("有 %d 个文件无法访问。", unreadableFiles);
+    return text + more;
 }
 
 int ProgressUnits(uint64_t bytes)

@@ -11,7 +11,7 @@ uint64_t KBRoundedUp(uint64_t bytes);
 CString SummarySizeText(uint64_t kb);
 // The whole sentence for the status line; folders that could not be read, when there were
 // any, are said at its end.
-CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders = 0);
+CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders = 0, int unreadableFiles = 0);
 
 // A size in the progress bar's units, whole MB: a 16 TB drive is some 16 million of them.
 int ProgressUnits(uint64_t bytes);

@@ -36,11 +36,20 @@ ensure_packages() {
   fi
 }
 
-# Wine reads file names and the ANSI code page (936) from this glibc locale.
+# Wine takes the system's ANSI code page from LC_ALL, and reads file names and command lines
+# through that glibc locale, which must exist. The tests run under Chinese (code page 936),
+# English (1252) and Traditional Chinese (950) systems.
+TEST_LOCALES="zh_CN.UTF-8 en_US.UTF-8 zh_TW.UTF-8"
 ensure_locale() {
-  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-    as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  local loc missing=0
+  for loc in $TEST_LOCALES; do
+    if ! locale -a 2>/dev/null | grep -qix "${loc%.UTF-8}.utf8"; then
+      missing=1
+      grep -q "^$loc UTF-8" /etc/locale.gen 2>/dev/null ||
+        echo "$loc UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  if [ $missing -eq 1 ]; then
     as_root locale-gen >/dev/null
   fi
 }

@@ -14,12 +14,12 @@
 
 #include "framework/CDialog.h"
 
-// A window's text as the user reads it (in the ANSI code page).
+// A window's text as the user reads it, read in UTF-16 and given in UTF-8.
 inline std::string WindowText(HWND hWnd)
 {
-    char buf[4096] = {};
-    ::GetWindowTextA(hWnd, buf, sizeof(buf));
-    return buf;
+    wchar_t buf[4096] = {};
+    ::GetWindowTextW(hWnd, buf, 4096);
+    return AfxFromWide(buf, lstrlenW(buf)).GetString();
 }
 
 // Polls until pred holds or the time is up; the dialog's thread does the work meanwhile.

@@ -11,7 +11,7 @@ std::string UnixPath(const CString& path)
 {
     typedef char*(CDECL * ToUnix)(LPCWSTR);
     static ToUnix toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!toUnix)
         return std::string();
     char* unix = toUnix(ExtendedPath(path).c_str());
@@ -49,12 +49,12 @@ bool RunHostProgram(const std::wstring& commandLine)
 
 CScanTree::CScanTree(const std::string& name) : m_root(TestDrive() + "\\" + name)
 {
-    const DWORD driveAttributes = ::GetFileAttributesA((TestDrive() + "\\").c_str());
+    const DWORD driveAttributes = ::GetFileAttributesW(Wide(TestDrive() + "\\").c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, driveAttributes) << "the test drive " << TestDrive() << " is not linked";
     if (name.empty())
         return;  // the drive's root itself
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_root.c_str())) << m_root << " is left over";
-    ::CreateDirectoryA(m_root.c_str(), nullptr);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(Wide(m_root).c_str())) << m_root << " is left over";
+    ::CreateDirectoryW(Wide(m_root).c_str(), nullptr);
 }
 
 CScanTree::~CScanTree()
@@ -65,10 +65,10 @@ CScanTree::~CScanTree()
         // The drive's root: empty it, keep it.
         const std::string unix = UnixPath(CString(root.c_str()));
         if (!unix.empty())
-            RunHostProgram(L"/bin/sh -c \"rm -rf '" + Utf8ToWide(unix) + L"'/* '" + Utf8ToWide(unix) + L"'/.[!.]*\"");
+            RunHostProgram(L"/bin/sh -c \"rm -rf '" + Wide(unix) + L"'/* '" + Wide(unix) + L"'/.[!.]*\"");
         for (int i = 0; i < 500; ++i) {
-            WIN32_FIND_DATAA fd;
-            HANDLE h = ::FindFirstFileA((root + "*").c_str(), &fd);
+            WIN32_FIND_DATAW fd;
+            HANDLE h = ::FindFirstFileW(Wide(root + "*").c_str(), &fd);
             if (h == INVALID_HANDLE_VALUE)
                 break;
             ::FindClose(h);
@@ -79,8 +79,8 @@ CScanTree::~CScanTree()
     const std::string unix = UnixPath(CString(m_root.c_str()));
     if (unix.empty())
         return;
-    RunHostProgram(L"/bin/rm -rf " + Utf8ToWide(unix));
-    for (int i = 0; i < 500 && ::GetFileAttributesA(m_root.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+    RunHostProgram(L"/bin/rm -rf " + Wide(unix));
+    for (int i = 0; i < 500 && ::GetFileAttributesW(Wide(m_root).c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
 }
 
@@ -95,7 +95,6 @@ CString CScanTree::Path(const std::string& rel) const
 void CScanTree::Dir(const std::string& rel)
 {
     // Every level, made one after another, however long the path gets.
-    // Separators are found as characters: the trail byte of 乗 is 0x5C too.
     const CString path(rel.c_str());
     int start = 0;
     while (start <= path.GetLength()) {
@@ -133,7 +132,7 @@ void CScanTree::Link(const std::string& rel, const std::string& target)
     const std::string parent = UnixPath(sep == std::string::npos ? Path() : Path(rel.substr(0, sep)));
     ASSERT_FALSE(unixTarget.empty() || parent.empty());
     const std::string name = sep == std::string::npos ? rel : rel.substr(sep + 1);
-    RunHostProgram(L"/bin/ln -s " + Utf8ToWide(unixTarget) + L" " + Utf8ToWide(parent + "/" + name));
+    RunHostProgram(L"/bin/ln -s " + Wide(unixTarget) + L" " + Wide(parent + "/" + name));
     // The link appears once the host program has run.
     for (int i = 0; i < 500 && ::GetFileAttributesW(ExtendedPath(Path(rel)).c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
@@ -145,7 +144,7 @@ void CScanTree::HostShell(const std::string& script)
     const std::string dir = UnixPath(Path());
     ASSERT_FALSE(dir.empty());
     const std::string done = "kelvaro-host-shell.done";
-    RunHostProgram(L"/bin/sh -c \"cd '" + Utf8ToWide(dir) + L"' && " + Utf8ToWide(script) + L" && : > " + Utf8ToWide(done) + L"\"");
+    RunHostProgram(L"/bin/sh -c \"cd '" + Wide(dir) + L"' && " + Wide(script) + L" && : > " + Wide(done) + L"\"");
     const std::wstring marker = ExtendedPath(Path(done));
     for (int i = 0; i < 12000 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);

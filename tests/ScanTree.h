@@ -22,7 +22,7 @@ public:
     CScanTree(const CScanTree&) = delete;
     CScanTree& operator=(const CScanTree&) = delete;
 
-    // The ANSI path of rel inside the tree ("" for the tree itself).
+    // The path of rel inside the tree ("" for the tree itself).
     CString Path(const std::string& rel = "") const;
     void File(const std::string& rel, DWORD bytes = 0, DWORD attributes = 0);
     void Dir(const std::string& rel);

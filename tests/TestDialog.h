@@ -40,6 +40,12 @@ private:
 // still open answered No, so that closing the dialog asks nothing.
 class MainDialogTest : public DialogTest<CTestDlg> {
 protected:
+    // Deletions are for good unless a test turns the Recycle Bin option on.
+    void SetUp() override
+    {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");
+        DialogTest<CTestDlg>::SetUp();
+    }
     void TearDown() override
     {
         if (m_run) {

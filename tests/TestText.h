@@ -5,23 +5,27 @@
 
 #include "framework/CString.h"
 
-// UTF-8: the host's paths and commands (the tests' own literals are in the ANSI code page).
-inline std::wstring Utf8ToWide(const std::string& s)
+// Between UTF-8 (the tests' literals, the host's paths) and UTF-16, through the framework's
+// one conversion.
+inline std::wstring Wide(const std::string& utf8)
 {
-    std::wstring w(s.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
-}
-
-// Between the ANSI code page and UTF-16, through the framework's one conversion.
-inline std::wstring Wide(const std::string& ansi)
-{
-    return AfxToWide(CString(ansi.c_str()));
+    return AfxToWide(CString(utf8.c_str()));
 }
 inline std::string Narrow(const std::wstring& wide)
 {
-    return static_cast<const char*>(AfxFromWide(wide.c_str(), static_cast<int>(wide.size())));
+    return AfxFromWide(wide).GetString();
+}
+
+// The text in the system's ANSI code page, as a program that reads windows with the narrow
+// calls gets it.
+inline std::string Ansi(const std::string& utf8)
+{
+    const std::wstring wide = Wide(utf8);
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &ansi[0], n, nullptr, nullptr);
+    return ansi;
 }
 
 // The end-of-run sentence for count files of the given size text ("12KB").

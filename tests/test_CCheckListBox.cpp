@@ -10,11 +10,11 @@ class CheckListFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_hParent = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
+        m_hParent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
                                       nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_hParent);
         ASSERT_TRUE(m_parent.SubclassWindow(m_hParent));
-        HWND h = ::CreateWindowExA(0, "LISTBOX", "",
+        HWND h = ::CreateWindowExW(0, L"LISTBOX", L"",
                                    WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY | LBS_SORT |
                                        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
                                    0, 0, 180, 180, m_hParent, reinterpret_cast<HMENU>(1008), nullptr, nullptr);
@@ -37,8 +37,8 @@ protected:
     }
     int IndexOf(const char* text)
     {
-        return static_cast<int>(::SendMessageA(m_list.m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(text)));
+        return static_cast<int>(::SendMessageW(m_list.m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(AfxToWide(text).c_str())));
     }
 
     HWND m_hParent = nullptr;

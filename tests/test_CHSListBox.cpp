@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestText.h"
 #include "controls/CHSListBox.h"
 
 namespace {
@@ -14,12 +15,12 @@ class ExtentFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HWND h = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_HSCROLL | LBS_SORT | LBS_HASSTRINGS,
+        HWND h = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL | LBS_SORT | LBS_HASSTRINGS,
                                    0, 0, 200, 150, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, h);
         // A font wider than the system's, so that measuring in the wrong one shows.
-        m_font.CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, "Arial");
-        ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_font)), FALSE);
+        m_font.CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Arial");
+        ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_font)), FALSE);
         ASSERT_TRUE(m_list.SubclassWindow(h));
     }
     void TearDown() override { ::DestroyWindow(m_list.m_hWnd); }
@@ -29,7 +30,8 @@ protected:
         HDC dc = ::GetDC(m_list.m_hWnd);
         HGDIOBJ old = ::SelectObject(dc, m_font.GetSafeHandle());
         SIZE size = {};
-        ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        const std::wstring wide = Wide(text);
+        ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         ::SelectObject(dc, old);
         ::ReleaseDC(m_list.m_hWnd, dc);
         return size.cx;
@@ -61,8 +63,8 @@ TEST_F(ExtentFixture, ResetGivesZero)
 TEST_F(ExtentFixture, AfterADeletionAndANewItemItEqualsAFullMeasure)
 {
     m_list.AddStrings({"T:\\the-very-longest-path-of-them-all.tmp", "T:\\mid-size.tmp", "T:\\s.tmp"});
-    const int index = static_cast<int>(::SendMessageA(m_list.m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                      reinterpret_cast<LPARAM>("T:\\the-very-longest-path-of-them-all.tmp")));
+    const int index = static_cast<int>(::SendMessageW(m_list.m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                      reinterpret_cast<LPARAM>(L"T:\\the-very-longest-path-of-them-all.tmp")));
     m_list.DeleteString(static_cast<UINT>(index));
     EXPECT_EQ(Width("T:\\the-very-longest-path-of-them-all.tmp") + 5, Extent()) << "a deletion alone does not shrink it";
     m_list.AddStrings({"T:\\t.tmp"});
@@ -76,7 +78,7 @@ TEST_F(ExtentFixture, AfterADeletionAndANewItemItEqualsAFullMeasure)
 TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
 {
     // A second list sorts the same texts itself, one at a time.
-    HWND reference = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
                                        nullptr, nullptr, nullptr, nullptr);
     const char* parts[] = {"dir", "Dir", "a-b", "a_b", "a.b", "中文", "临时", "~x", "X", "x", "'q", "-", "0", "9", "a b", "ab"};
     std::vector<CString> batch;
@@ -91,7 +93,7 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
         }
         path += next() % 2 ? ".tmp" : ".old";
         batch.push_back(path);
-        ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(path)));
+        ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(path.GetString()).c_str()));
         if (batch.size() == 37 || i == 399) {
             m_list.AddStrings(batch);
             batch.clear();
@@ -100,19 +102,19 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
             m_list.AddStrings(batch);  // the same order of insertions in both lists
             batch.clear();
             m_list.AddString("T:\\zz-added-by-someone-else.tmp");  // the keys must follow this too
-            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T:\\zz-added-by-someone-else.tmp"));
+            ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"T:\\zz-added-by-someone-else.tmp"));
             m_list.DeleteString(3);
-            ::SendMessageA(reference, LB_DELETESTRING, 3, 0);
+            ::SendMessageW(reference, LB_DELETESTRING, 3, 0);
         }
     }
     const int n = m_list.GetCount();
-    ASSERT_EQ(::SendMessageA(reference, LB_GETCOUNT, 0, 0), n);
+    ASSERT_EQ(::SendMessageW(reference, LB_GETCOUNT, 0, 0), n);
     for (int i = 0; i < n; ++i) {
-        char expected[256] = {};
-        ::SendMessageA(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+        wchar_t expected[256] = {};
+        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
         CString actual;
         m_list.GetText(i, actual);
-        ASSERT_STREQ(expected, actual) << "item " << i;
+        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
     }
     ::DestroyWindow(reference);
 }
@@ -120,7 +122,7 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
 TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
 {
     // Batches that each belong before everything shown: the list holds them back and merges.
-    HWND reference = ::CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
                                        nullptr, nullptr, nullptr, nullptr);
     const std::string longest = "T:\\d0000\\" + std::string(60, 'w') + ".tmp";
     for (int d = 59; d >= 0; --d) {
@@ -129,11 +131,11 @@ TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
             char path[64];
             std::snprintf(path, sizeof(path), "T:\\d%04d\\f%03d.tmp", d, f);
             batch.push_back(path);
-            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
+            ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
         }
         if (d == 0) {
             batch.push_back(longest.c_str());
-            ::SendMessageA(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longest.c_str()));
+            ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(longest).c_str()));
         }
         m_list.AddStrings(batch);
     }
@@ -141,11 +143,11 @@ TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
     const int n = m_list.GetCount();
     ASSERT_EQ(6001, n);
     for (int i = 0; i < n; i += 7) {
-        char expected[256] = {};
-        ::SendMessageA(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+        wchar_t expected[256] = {};
+        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
         CString actual;
         m_list.GetText(i, actual);
-        ASSERT_STREQ(expected, actual) << "item " << i;
+        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
     }
     EXPECT_EQ(Width(longest.c_str()) + 5, Extent()) << "merged items are measured too";
     ::DestroyWindow(reference);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ModalDialog.h"
+#include "TestText.h"
 #include "ui/CNorvaneDlg.h"
 
 namespace {
@@ -40,9 +41,9 @@ TEST_F(MainDialog, AllSixPatternsAreListedAndTicked)
     ASSERT_EQ(6, ::SendMessageA(types, LB_GETCOUNT, 0, 0));
     std::set<std::string> shown;
     for (int i = 0; i < 6; ++i) {
-        char text[32] = {};
-        ::SendMessageA(types, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        shown.insert(text);
+        wchar_t text[32] = {};
+        ::SendMessageW(types, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        shown.insert(Narrow(text));
         EXPECT_EQ(1, ::SendMessageA(Item(IDC_LIST_TYPES), LB_GETITEMDATA, i, 0)) << "entry " << i << " " << text << " ticked";
     }
     const std::set<std::string> patterns = {"*.tmp", "*.??~", "*.old", "*.gid", "*._mp", "*.syd"};
@@ -51,20 +52,20 @@ TEST_F(MainDialog, AllSixPatternsAreListedAndTicked)
 
 TEST_F(MainDialog, DriveListHoldsEveryDriveSortedWithTheFirstShown)
 {
-    char buf[200] = {};
-    ::GetLogicalDriveStringsA(sizeof(buf), buf);
+    wchar_t buf[200] = {};
+    ::GetLogicalDriveStringsW(200, buf);
     std::vector<std::string> roots;
-    for (const char* p = buf; *p; p += strlen(p) + 1)
-        roots.push_back(p);
+    for (const wchar_t* p = buf; *p; p += wcslen(p) + 1)
+        roots.push_back(Narrow(p));
     ASSERT_FALSE(roots.empty());
     std::sort(roots.begin(), roots.end());
 
     HWND combo = Item(IDC_COMBO_DRIVE);
     ASSERT_EQ(static_cast<LRESULT>(roots.size()), ::SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (size_t i = 0; i < roots.size(); ++i) {
-        char text[16] = {};
-        ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(roots[i], text);
+        wchar_t text[16] = {};
+        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(roots[i], Narrow(text));
     }
     EXPECT_EQ(0, ::SendMessageA(combo, CB_GETCURSEL, 0, 0));
     EXPECT_EQ(roots[0], WindowText(combo));
@@ -93,13 +94,13 @@ TEST_F(MainDialog, StatusLineInBold14UnitSongtiAndTheDriveLabelInTheDialogFont)
 
     HFONT status = reinterpret_cast<HFONT>(::SendMessageA(Item(IDC_STATIC_STATUS), WM_GETFONT, 0, 0));
     ASSERT_NE(nullptr, status);
-    LOGFONTA lf = {};
-    ASSERT_TRUE(::GetObjectA(status, sizeof(lf), &lf));
+    LOGFONTW lf = {};
+    ASSERT_TRUE(::GetObjectW(status, sizeof(lf), &lf));
     EXPECT_EQ(14, lf.lfHeight);
     EXPECT_EQ(700, lf.lfWeight);
     EXPECT_EQ(0, lf.lfCharSet);
     EXPECT_EQ(FF_SWISS, lf.lfPitchAndFamily);
-    EXPECT_STREQ("宋体", lf.lfFaceName);
+    EXPECT_STREQ(L"宋体", lf.lfFaceName);
 
     HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
     EXPECT_EQ(dialogFont, reinterpret_cast<HFONT>(::SendMessageA(Item(IDC_STATIC_DRIVE), WM_GETFONT, 0, 0)));
@@ -162,9 +163,9 @@ TEST(MainDialogMenu, SystemMenuEndsWithTheAboutItem)
     const int n = ::GetMenuItemCount(sys);
     ASSERT_GE(n, 2);
     EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(sys, n - 1));
-    char text[64] = {};
-    ::GetMenuStringA(sys, static_cast<UINT>(n - 1), text, sizeof(text), MF_BYPOSITION);
-    EXPECT_STREQ("关于 Kelvaro(&A)...", text);
+    wchar_t text[64] = {};
+    ::GetMenuStringW(sys, static_cast<UINT>(n - 1), text, 64, MF_BYPOSITION);
+    EXPECT_EQ("关于 Kelvaro(&A)...", Narrow(text));
     EXPECT_TRUE(::GetMenuState(sys, static_cast<UINT>(n - 2), MF_BYPOSITION) & MF_SEPARATOR);
 }
 

@@ -1,49 +1,48 @@
-// Searches that must respect the double-byte characters of code page 936.
+// The program's text: UTF-8 inside, UTF-16 at the system, whatever the system's code page.
 #include <gtest/gtest.h>
 
 #include "framework/CString.h"
 
 namespace {
 
-// "乗" is 81 5C in code page 936: its trail byte is the backslash.
-const char kJou[] = "\x81\x5C";
+// "乗" is 81 5C in code page 936, a trail byte equal to the backslash; in UTF-8 it has none.
+const char kJou[] = "乗";
 
-TEST(CString, CodePageIsTheOneTheProgramTargets)
+TEST(CString, NamesInEveryScriptCrossToUtf16AndBackExactly)
 {
-    ASSERT_EQ(936u, GetACP()) << "the tests run under code page 936";
-    EXPECT_TRUE(AfxIsLeadByte(0x81));
-    EXPECT_FALSE(AfxIsLeadByte('\\'));
-    EXPECT_FALSE(AfxIsLeadByte('a'));
+    const wchar_t* names[] = {L"C:\\d\\乗.tmp", L"日本語のファイル.tmp", L"한국어.bak", L"Привет.old",
+                              L"αβγ.tmp", L"\U0001F600 emoji.tmp", L"trailing.", L"a\u00e9\u20ac.gid"};
+    for (const wchar_t* name : names) {
+        bool exact = false;
+        const CString utf8 = AfxFromWide(name, static_cast<int>(wcslen(name)), &exact);
+        EXPECT_TRUE(exact);
+        EXPECT_EQ(std::wstring(name), AfxToWide(utf8, true));
+    }
+    EXPECT_EQ(std::wstring(L"乗"), AfxToWide(kJou));
 }
 
-TEST(CString, BackslashInsideADoubleByteCharacterIsNotASeparator)
+TEST(CString, AnUnpairedSurrogateHasNoExactForm)
 {
-    CString path = CString("C:\\d\\") + kJou + ".tmp";  // C:\d\乗.tmp
+    // Such a name exists on NTFS; converted as well as it goes it names another file.
+    const wchar_t lone[] = {L'a', 0xD800, L'.', L't', L'm', L'p'};
+    bool exact = true;
+    const CString utf8 = AfxFromWide(lone, 6, &exact);
+    EXPECT_FALSE(exact);
+    EXPECT_NE(std::wstring(lone, 6), AfxToWide(utf8));
+    // Bytes that are no UTF-8 give nothing when asked strictly.
+    EXPECT_EQ(std::wstring(), AfxToWide(CString("a\xFF\xFE" "b"), true));
+}
+
+TEST(CString, SeparatorsAndDotsAreFoundOnlyWhereTheyAre)
+{
+    CString path = CString("C:\\d\\") + kJou + ".tmp";
     EXPECT_EQ(4, path.ReverseFind('\\'));
     EXPECT_EQ(2, path.Find('\\'));
     EXPECT_EQ(-1, path.Find('\\', 5));
     EXPECT_EQ(CString(kJou) + ".tmp", path.Mid(path.ReverseFind('\\') + 1));
-
-    CString onlyTrail = CString("ab") + kJou;
-    EXPECT_EQ(-1, onlyTrail.ReverseFind('\\'));
-    EXPECT_EQ(-1, onlyTrail.Find('\\'));
-
-    // Two characters in a row whose trail bytes are both 0x5C.
     CString twice = CString(kJou) + kJou + "\\x";
-    EXPECT_EQ(4, twice.ReverseFind('\\'));
-    EXPECT_EQ(4, twice.Find("\\x"));
-}
-
-TEST(CString, LoneLeadByteAtTheEndStandsAlone)
-{
-    CString s("x\\\x81");
-    EXPECT_EQ(1, s.ReverseFind('\\'));
-    EXPECT_EQ(2, s.ReverseFind('\x81'));
-    EXPECT_EQ(2, s.Find('\x81'));
-
-    // A lead byte whose partner is a real backslash swallows it, as the system would.
-    CString swallowed("a\x81\\");
-    EXPECT_EQ(-1, swallowed.ReverseFind('\\'));
+    EXPECT_EQ(6, twice.ReverseFind('\\'));
+    EXPECT_EQ(6, twice.Find("\\x"));
 }
 
 TEST(CString, DotSearchesFindTheLastRealDot)

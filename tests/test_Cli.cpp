@@ -22,14 +22,9 @@ namespace {
 
 struct CliResult {
     long code = -1;
-    std::string out;  // in the ANSI code page, converted from the program's UTF-8
+    std::string out;  // UTF-8
     std::string err;
 };
-
-std::string FromUtf8(const std::string& utf8)
-{
-    return Narrow(Utf8ToWide(utf8));
-}
 
 // Reads a pipe to its end on a thread of its own, so that neither pipe can fill and block.
 class CPipeReader {
@@ -72,12 +67,12 @@ private:
 
 class CCli {
 public:
-    // Runs KelvaroCli.exe with args (ANSI) to its end; whileRunning runs meanwhile.
+    // Runs KelvaroCli.exe with args (UTF-8) to its end; whileRunning runs meanwhile.
     CliResult Run(const std::string& args, const std::function<void(DWORD)>& whileRunning = nullptr)
     {
         std::string exe = KELVARO_CLI;
         std::replace(exe.begin(), exe.end(), '/', '\\');
-        const std::wstring path = L"\\\\?\\unix" + Utf8ToWide(exe);
+        const std::wstring path = L"\\\\?\\unix" + Wide(exe);
         std::wstring cmd = L"KelvaroCli.exe " + Wide(args);
         CPipeReader out, err;
         STARTUPINFOW si = {};
@@ -110,8 +105,8 @@ public:
         }
         ::CloseHandle(pi.hThread);
         ::CloseHandle(pi.hProcess);
-        result.out = FromUtf8(out.Text());
-        result.err = FromUtf8(err.Text());
+        result.out = out.Text();
+        result.err = err.Text();
         return result;
     }
     DWORD LastPid() const { return m_pid; }
@@ -125,7 +120,7 @@ long RunProgram(const std::string& unixPath, const std::string& args)
 {
     std::string exe = unixPath;
     std::replace(exe.begin(), exe.end(), '/', '\\');
-    const std::wstring path = L"\\\\?\\unix" + Utf8ToWide(exe);
+    const std::wstring path = L"\\\\?\\unix" + Wide(exe);
     std::wstring cmd = L"program " + Wide(args);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -180,7 +175,7 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& utf8WithBom)
     std::vector<std::vector<std::string>> rows;
     if (utf8WithBom.compare(0, 3, "\xEF\xBB\xBF") != 0)
         return rows;
-    const std::string text = FromUtf8(utf8WithBom.substr(3));
+    const std::string text = utf8WithBom.substr(3);
     std::vector<std::string> row;
     std::string field;
     bool quoted = false;

@@ -23,13 +23,13 @@ protected:
     bool Enabled(int id) { return ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Shown(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }
     std::string Status() { return WindowText(Item(IDC_STATIC_STATUS)); }
-    void TypeDrive(const CString& root) { ::SendMessageA(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(root))); }
+    void TypeDrive(const CString& root) { ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AfxToWide(root).c_str())); }
 
     // A click on the check box of the pattern's entry.
     void ClickPattern(const char* pattern)
     {
         HWND list = Item(IDC_LIST_TYPES);
-        const LRESULT index = ::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(pattern));
+        const LRESULT index = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(AfxToWide(pattern).c_str()));
         RECT rc = {};
         ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
         const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
@@ -205,9 +205,9 @@ TEST_F(Commands, TheDriveBoxRefusesWhatCannotBeScannedAndMendsADriveLetter)
     const CString longRoot = tree.Path(deep);
     HWND edit = ::GetWindow(Item(IDC_COMBO_DRIVE), GW_CHILD);
     ASSERT_NE(nullptr, edit);
-    ::SendMessageA(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    for (const char* p = longRoot; *p; ++p)
-        ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*p), 1);
+    ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (wchar_t ch : AfxToWide(longRoot))
+        ::SendMessageW(edit, WM_CHAR, ch, 1);
     EXPECT_EQ(static_cast<const char*>(longRoot), WindowText(Item(IDC_COMBO_DRIVE)));
     Click(IDC_BTN_START);
     ASSERT_TRUE(WaitEnded());
@@ -322,11 +322,13 @@ TEST_F(Commands, StopAndStartAgainAtOnceGivesTheLastRunsResults)
     EXPECT_FALSE(Enabled(IDC_BTN_STOP));
 }
 
-TEST_F(Commands, DeleteActsOnTheSelectedEntryOnly)
+TEST_F(Commands, DeleteActsOnEverySelectedEntryAndOnNothingElse)
 {
     CScanTree tree("delete");
     tree.File("a.tmp", 1024);
     tree.File("b.tmp", 1024);
+    for (const char* name : {"c.tmp", "d.tmp", "e.tmp"})
+        tree.File(name, 1024);
     tree.File("readonly.tmp", 1024, FILE_ATTRIBUTE_READONLY);
     tree.File("open.tmp", 1024);
     const std::string deep = std::string(120, 'x') + "\\" + std::string(120, 'y');
@@ -334,17 +336,37 @@ TEST_F(Commands, DeleteActsOnTheSelectedEntryOnly)
     TypeDrive(tree.Path());
     Click(IDC_BTN_START);
     ASSERT_TRUE(WaitEnded());
-    ASSERT_EQ(5u, Listed().size());
+    ASSERT_EQ(8u, Listed().size());
     HWND list = Item(IDC_LIST_FILES);
 
     // Nothing selected: nothing happens.
     Click(IDC_BTN_DELETE);
-    EXPECT_EQ(5u, Listed().size());
+    EXPECT_EQ(8u, Listed().size());
     EXPECT_TRUE(Exists(tree.Path("a.tmp")));
+
+    // A range, clicked from its first entry to its last with Shift; the Delete key deletes it.
+    auto clickEntry = [&](const CString& path, WPARAM keys) {
+        m_dlg.OnWindowThread([&] {
+            const LRESULT i = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(AfxToWide(path).c_str()));
+            RECT rc = {};
+            ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc));
+            const LPARAM pt = MAKELPARAM(rc.left + 20, (rc.top + rc.bottom) / 2);
+            ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, pt);
+            ::SendMessageW(list, WM_LBUTTONUP, keys, pt);
+        });
+    };
+    clickEntry(tree.Path("c.tmp"), 0);
+    clickEntry(tree.Path("e.tmp"), MK_SHIFT);
+    m_dlg.OnWindowThread([&] { ::SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1); });
+    ASSERT_TRUE(WaitFor([&] { return Status() == "清理完毕！" && Enabled(IDC_BTN_DELETE_ALL); }));
+    for (const char* name : {"c.tmp", "d.tmp", "e.tmp"})
+        EXPECT_FALSE(Exists(tree.Path(name))) << name;
+    EXPECT_TRUE(Exists(tree.Path("b.tmp")));
+    EXPECT_EQ(5u, Listed().size());
 
     auto select = [&](const CString& path) {
         m_dlg.OnWindowThread([&] {
-            const int i = static_cast<int>(::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(static_cast<const char*>(path))));
+            const int i = static_cast<int>(::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(AfxToWide(path).c_str())));
             ::SendMessageA(list, LB_SETSEL, FALSE, -1);
             ::SendMessageA(list, LB_SETSEL, TRUE, i);
             ::SendMessageA(list, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
@@ -377,6 +399,24 @@ TEST_F(Commands, DeleteActsOnTheSelectedEntryOnly)
     Click(IDC_BTN_DELETE);
     EXPECT_FALSE(Exists(tree.Path(deep + "\\long.tmp"))) << "a path past 260 bytes is deleted";
     EXPECT_EQ(3u, Listed().size());
+
+    // Ctrl+A selects every entry; Delete deletes what it can and keeps the rest listed.
+    m_dlg.OnWindowThread([&] {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(keys);
+        ::SendMessageW(list, WM_KEYDOWN, 'A', 1);
+        keys[VK_CONTROL] = 0;
+        ::SetKeyboardState(keys);
+    });
+    EXPECT_EQ(3, ::SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+    Click(IDC_BTN_DELETE);
+    ASSERT_TRUE(WaitFor([&] { return Status().rfind("清理完毕！", 0) == 0 && Enabled(IDC_BTN_DELETE_ALL); }));
+    EXPECT_EQ("清理完毕！1 个文件未能删除（只读），仍列在下方。", Status());
+    EXPECT_EQ(std::vector<std::string>{tree.Path("readonly.tmp").GetString()}, Listed());
+    EXPECT_FALSE(Exists(tree.Path("a.tmp")));
+    EXPECT_FALSE(Exists(tree.Path("open.tmp")));
     ::SetFileAttributesW(ExtendedPath(tree.Path("readonly.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

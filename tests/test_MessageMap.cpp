@@ -79,7 +79,7 @@ TEST(MessageMap, CommandsMatchIdentifierAndCode)
 TEST(MessageMap, EveryControlColourMessageReachesOnCtlColorWithItsKind)
 {
     // Through a real window, so the translation in the window procedure is what is tested.
-    HWND h = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, h);
     CDerivedWnd wnd;
     ASSERT_TRUE(wnd.SubclassWindow(h));
@@ -97,7 +97,7 @@ TEST(MessageMap, EveryControlColourMessageReachesOnCtlColorWithItsKind)
 
 TEST(MessageMap, UnhandledMessagesReachThePreviousProcedure)
 {
-    HWND h = ::CreateWindowExA(0, "STATIC", "before", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND h = ::CreateWindowExW(0, L"STATIC", L"before", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, h);
     {
         CDerivedWnd wnd;
@@ -109,9 +109,9 @@ TEST(MessageMap, UnhandledMessagesReachThePreviousProcedure)
     }
     // The object is gone; the window works on with its own procedure again.
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(h));
-    char buf[16] = {};
-    ::GetWindowTextA(h, buf, sizeof(buf));
-    EXPECT_STREQ("after", buf);
+    wchar_t buf[16] = {};
+    ::GetWindowTextW(h, buf, 16);
+    EXPECT_STREQ(L"after", buf);
     ::DestroyWindow(h);
 }
 

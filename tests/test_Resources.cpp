@@ -18,10 +18,10 @@ struct Blob {
     DWORD size = 0;
 };
 
-Blob FindBlob(LPCSTR type, UINT id)
+Blob FindBlob(LPCWSTR type, UINT id)
 {
     Blob b;
-    HRSRC r = ::FindResourceExA(nullptr, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    HRSRC r = ::FindResourceExW(nullptr, type, MAKEINTRESOURCEW(id), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
     if (!r)
         return b;
     b.data = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, r)));
@@ -144,7 +144,7 @@ TEST(Resources, IconsHoldOneImageEach)
         EXPECT_EQ(icon.size, bih->biWidth);
         EXPECT_EQ(32, bih->biBitCount) << "32 bits per pixel with alpha";
     }
-    EXPECT_NE(nullptr, ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    EXPECT_NE(nullptr, ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
 }
 
 // ---- dialog templates -------------------------------------------------------------------
@@ -153,7 +153,7 @@ struct Reader {
     const BYTE* p;
     WORD Word() { WORD v; memcpy(&v, p, 2); p += 2; return v; }
     DWORD Dword() { DWORD v; memcpy(&v, p, 4); p += 4; return v; }
-    std::string Text()  // a string in the ANSI code page, or "#n" for an ordinal
+    std::string Text()  // a string in UTF-8, or "#n" for an ordinal
     {
         WORD first;
         memcpy(&first, p, 2);
@@ -166,9 +166,7 @@ struct Reader {
             w += static_cast<wchar_t>(c);
         if (w.empty())
             return "";
-        char buf[512] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), buf, sizeof(buf) - 1, nullptr, nullptr);
-        return buf;
+        return AfxFromWide(w).GetString();
     }
     void AlignDword(const BYTE* base) { while ((p - base) % 4) ++p; }
 };
@@ -293,7 +291,7 @@ TEST(Resources, MainDialogTemplate)
         {IDC_PROGRESS, "msctls_progress32", "", 7, 23, 375, 11, 0x40800000},
         {IDC_STATIC_STATUS, "Static", " 全面清理电脑中垃圾文件和临时文件，节省磁盘空间，让系统运行更加有效率！", 43, 11, 338, 9, 0x5002800C},
         {IDC_BTN_SCAN_NOW, "Button", "立即扫描", 101, 94, 120, 54, 0x50010000},
-        {IDC_LIST_FILES, "ListBox", "", 7, 50, 320, 173, 0x40B10903},
+        {IDC_LIST_FILES, "ListBox", "", 7, 50, 320, 173, 0x40B10D03},  // keys reach the dialog
     };
     ExpectControls(expected, t.controls);
 }
@@ -320,9 +318,9 @@ TEST(Resources, AboutDialogTemplate)
     EXPECT_FALSE(t.controls[2].text.empty()) << "a second line of text";
 }
 
-TEST(Resources, PopupMenuHasFourPlainItems)
+TEST(Resources, PopupMenuItems)
 {
-    HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUP_MENU));
+    HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_MENU));
     ASSERT_NE(nullptr, menu);
     HMENU popup = ::GetSubMenu(menu, 0);
     ASSERT_NE(nullptr, popup);
@@ -330,26 +328,32 @@ TEST(Resources, PopupMenuHasFourPlainItems)
         {ID_MENU_MINIMIZE, "最小化(&M)"},
         {ID_MENU_MAXIMIZE, "最大化(&X)"},
         {ID_MENU_CLOSE, "关闭(&C)"},
+        {0, ""},
+        {ID_MENU_RECYCLE, "删除到回收站(&R)"},
+        {ID_MENU_EXPORT, "导出列表(&E)…"},
+        {0, ""},
         {ID_MENU_ABOUT, "关于 Kelvaro（&A）"},
     };
-    ASSERT_EQ(4, ::GetMenuItemCount(popup));
-    for (int i = 0; i < 4; ++i) {
-        char text[64] = {};
-        ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+    ASSERT_EQ(8, ::GetMenuItemCount(popup));
+    for (int i = 0; i < 8; ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(popup, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(items[i].id, ::GetMenuItemID(popup, i));
-        EXPECT_STREQ(items[i].text, text);
-        EXPECT_EQ(0u, ::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
+        EXPECT_EQ(CString(items[i].text), AfxFromWide(text, lstrlenW(text)));
+        const UINT state = ::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION);
+        if (items[i].id)
+            EXPECT_EQ(0u, state & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
+        else
+            EXPECT_TRUE(state & MF_SEPARATOR);
     }
     ::DestroyMenu(menu);
 }
 
-TEST(Resources, AboutStringInTheAnsiCodePage)
+TEST(Resources, AboutString)
 {
     CString s;
     ASSERT_TRUE(s.LoadString(IDS_ABOUTBOX));
     EXPECT_EQ("关于 Kelvaro(&A)...", s);
-    // The same bytes that the compiler made of the literal: code page 936.
-    EXPECT_EQ("\xB9\xD8\xD3\xDA", s.Left(4));
 }
 
 TEST(Resources, VersionRecord)

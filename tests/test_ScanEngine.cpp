@@ -75,7 +75,7 @@ ScanResult Walk(const CString& root, int threads, const std::vector<CString>& pa
     const CScanMailbox::Batch batch = engine.TakeNews(run);
     const CScanTotals totals = engine.Totals();
     EXPECT_EQ(totals.count, static_cast<int>(batch.found.size())) << "the count is what was found";
-    return {Strings(batch.found.ToVector()), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable))};
+    return {Strings(batch.found.ToVector()), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles))};
 }
 
 TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
@@ -91,7 +91,14 @@ TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
     tree.File("small._mp", 1023);
     tree.File("upper.TMP", 4096);
     tree.File("临时\\文件.tmp", 1024);
-    tree.File("乗\\x.old", 1024);  // 乗 ends in the byte 0x5C
+    tree.File("乗\\x.old", 1024);  // 乗 ends in the byte 0x5C in code page 936
+    // Names in many scripts, outside the Basic Multilingual Plane too, and a trailing dot.
+    const std::vector<std::string> scripts = {"日本語\\ファイル.tmp", "한국어.old", "Привет\\файл.gid", "Ελληνικά._mp",
+                                              "😀 smile.syd", "末尾.\\点.tmp"};
+    for (const std::string& name : scripts)
+        tree.File(name);
+    tree.File("한국어.txt");
+    tree.File("😀.tmp.bak");
     const std::string segment(100, 'd');
     const std::string longDir = segment + "\\" + segment + "\\" + segment;
     tree.File(longDir + "\\deep.tmp", 2048);
@@ -112,9 +119,11 @@ TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
                                          root + "乗\\x.old", root + longDir + "\\deep.tmp", root + "outside\\precious.old"};
     for (int d = 1; d <= 30; ++d)
         expected.push_back(root + "wide\\w" + std::to_string(d) + "\\a.tmp");
+    for (const std::string& name : scripts)
+        expected.push_back(root + name);
     expected = Sorted(expected);
     // 3000 + 5000 + 2048 + 4096 + 1023 + 1024 + 1024 + 2048 + 1024 bytes = 20,287: 20KB rounded up.
-    const std::string sentence = SummaryText(39, "20KB") + "有 1 个文件夹无法访问。";
+    const std::string sentence = SummaryText(45, "20KB") + "有 1 个文件夹无法访问。";
     for (int threads : {1, 2, 8}) {
         const ScanResult result = Walk(tree.Path(), threads);
         EXPECT_EQ(expected, result.found) << threads << " walkers";

@@ -40,7 +40,7 @@ TEST(JunkFilter, WildcardsAreLiteral)
 
 TEST(JunkFilter, TrailByte5CIsNoSeparator)
 {
-    const CString jou("\x81\x5C");  // 乗
+    const CString jou("乗");  // its code page 936 form ends in 0x5C
     // Were the trail byte a separator, the name would be "tmp" and match as a whole name.
     EXPECT_FALSE(MatchesPattern(CString("C:\\x\\") + jou + "tmp", "*.tmp"));
     EXPECT_EQ(jou + "tmp", FileNameOf(CString("C:\\x\\") + jou + "tmp"));
@@ -77,6 +77,11 @@ TEST(ScanSummary, BytesRoundUpToWholeKBAndUnreadableFoldersAreSaid)
     EXPECT_EQ("5.00GB", SummarySizeText(KBRoundedUp(5ull << 30))) << "the high 32 bits of a size count";
     EXPECT_EQ("扫描已完成！本次共扫描出 3 个垃圾文件，立即清除可帮您节省 2KB 磁盘空间。有 2 个文件夹无法访问。",
               ScanSummaryText(3, 1500, 2));
+    // Names with no exact form (an unpaired surrogate) are files that could not be read.
+    EXPECT_EQ("扫描已完成！本次共扫描出 0 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。有 1 个文件无法访问。",
+              ScanSummaryText(0, 0, 0, 1));
+    EXPECT_EQ("扫描已完成！本次共扫描出 0 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。有 2 个文件夹和 1 个文件无法访问。",
+              ScanSummaryText(0, 0, 2, 1));
 }
 
 TEST(RootPath, WhatTheDriveBoxMeans)
@@ -85,7 +90,7 @@ TEST(RootPath, WhatTheDriveBoxMeans)
         EXPECT_EQ("C:\\", NormalizeRootText(typed)) << "[" << typed << "]";
     EXPECT_EQ("D:\\Temp\\x", NormalizeRootText(" d:/Temp/x "));
     EXPECT_EQ("\\\\server\\share", NormalizeRootText("\\\\server\\share"));
-    const CString jou("\x81\x5C");  // 乗: a trail byte 0x5C is no separator to trim or turn
+    const CString jou("乗");  // its code page 936 form ends in 0x5C, no separator to trim or turn
     EXPECT_EQ(CString("T:\\") + jou, NormalizeRootText(CString("T:\\") + jou + " "));
     for (const char* typed : {"", "   ", "foo", "\\foo", "C:foo", "1:\\", "CD", "\\\\?\\C:\\", "\\\\.\\C:"})
         EXPECT_EQ("", NormalizeRootText(typed)) << "[" << typed << "] is no full path";

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -147,10 +148,17 @@ void WriteFile(const CString& path, const std::string& content)
 
 TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
 {
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");  // for good
     CScanTree tree("program");
-    tree.Dir("下载\\旧版");
-    const std::vector<std::string> junk = {"a.tmp", "下载\\临时.tmp", "下载\\旧版\\配置.old", "help.gid", "x._mp", "n.syd"};
-    const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "upper.TMP", "下载\\setup.exe", "tmp.", "b.old.bak"};
+    // Names in many scripts (乗 ends in 0x5C in code page 936; 😀 is a surrogate pair in
+    // UTF-16) and a folder whose name ends in a dot, whatever the system's code page.
+    for (const char* dir : {"下载\\旧版", "日本語", "Привет", "末尾.", "乗"})
+        tree.Dir(dir);
+    const std::vector<std::string> junk = {"a.tmp", "下载\\临时.tmp", "下载\\旧版\\配置.old", "help.gid", "x._mp", "n.syd",
+                                           "日本語\\ファイル.tmp", "한국어.old", "Привет\\файл.gid", "Ελληνικά._mp",
+                                           "😀 smile.syd", "末尾.\\点.tmp", "乗\\乗.tmp"};
+    const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "upper.TMP", "下载\\setup.exe", "tmp.", "b.old.bak",
+                                           "한국어.txt", "😀.tmp.bak", "Привет\\файл.gid.txt"};
     for (const std::string& f : junk)
         WriteFile(tree.Path(f), std::string(3000, 'j'));
     for (const std::string& f : kept)
@@ -171,7 +179,13 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
         expected.push_back(static_cast<const char*>(tree.Path(f)));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, kelvaro.Listed());
-    EXPECT_EQ("扫描已完成！本次共扫描出 6 个垃圾文件，立即清除可帮您节省 18KB 磁盘空间。", kelvaro.Status());
+    // 13 files of 3,000 bytes: 39,000 bytes, 39KB rounded up.
+    const std::string summary = "扫描已完成！本次共扫描出 13 个垃圾文件，立即清除可帮您节省 39KB 磁盘空间。";
+    EXPECT_EQ(summary, kelvaro.Status());
+    // A program that reads the window with the narrow calls gets the text in its code page.
+    char narrow[1024] = {};
+    ::GetWindowTextA(kelvaro.Item(IDC_STATIC_STATUS), narrow, sizeof(narrow));
+    EXPECT_EQ(Ansi(summary), narrow);
 
     // One of them read-only by the time of the deletion: it stays, and the program says so.
     ::SetFileAttributesW(ExtendedPath(tree.Path("x._mp")).c_str(), FILE_ATTRIBUTE_READONLY);
@@ -192,6 +206,134 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
     // No run is active: closing asks nothing.
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, kelvaro.ExitCode(10000));
+}
+
+// The CSV file's rows after its header: path, size, outcome; fields unquoted.
+std::vector<std::vector<std::string>> CsvRows(const std::string& csv)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row(1);
+    bool quoted = false;
+    for (size_t i = 0; i < csv.size(); ++i) {
+        const char ch = csv[i];
+        if (quoted) {
+            if (ch == '"' && i + 1 < csv.size() && csv[i + 1] == '"')
+                row.back() += csv[++i];
+            else if (ch == '"')
+                quoted = false;
+            else
+                row.back() += ch;
+        } else if (ch == '"') {
+            quoted = true;
+        } else if (ch == ',') {
+            row.emplace_back();
+        } else if (ch == '\n') {
+            rows.push_back(row);
+            row.assign(1, std::string());
+        } else if (ch != '\r') {
+            row.back() += ch;
+        }
+    }
+    return std::vector<std::vector<std::string>>(rows.begin() + (rows.empty() ? 0 : 1), rows.end());
+}
+
+DWORD RecycleOptionValue()
+{
+    DWORD value = 0, size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin", RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return 2;  // never set
+    return value;
+}
+
+// A message box or dialog of the program's, and its text.
+std::string BoxText(HWND box)
+{
+    std::string text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        text += Text(child) + "|";
+    return text;
+}
+
+// Export list, Delete to the Recycle Bin remembered across a restart, and what the Recycle Bin
+// refuses kept in the list. The Recycle Bin of this Wine is $XDG_DATA_HOME/Trash, a folder that
+// the test script made (KELVARO_TEST_TRASH).
+TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
+{
+    const char* trash = std::getenv("KELVARO_TEST_TRASH");
+    if (!trash || !*trash)
+        GTEST_SKIP() << "KELVARO_TEST_TRASH names no Recycle Bin folder for this test";
+    std::string trashFiles = std::string(trash) + "/files/";
+    std::replace(trashFiles.begin(), trashFiles.end(), '/', '\\');
+    trashFiles = "\\\\?\\unix" + trashFiles;
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");
+
+    CScanTree tree("recycle");
+    const std::string unique = std::to_string(::GetTickCount());
+    const std::vector<std::string> names = {"a" + unique + ".tmp", "临时,逗号" + unique + ".old", "ro.tmp", "open.tmp"};
+    for (const std::string& name : names)
+        WriteFile(tree.Path(name), std::string(1000, 'r'));
+    {
+        Program kelvaro;
+        ASSERT_NE(nullptr, kelvaro.Window());
+        // An empty list is not exported: the program says why.
+        ::PostMessageW(kelvaro.Window(), WM_SYSCOMMAND, IDM_EXPORT, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = kelvaro.Question()) != nullptr; }));
+        EXPECT_NE(std::string::npos, BoxText(box).find("列表是空的，没有可导出的文件。")) << BoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+
+        // Exported through the system's Save dialog: every row parsed back equal.
+        kelvaro.ScanNow(tree.Path());
+        ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
+        ::PostMessageW(kelvaro.Window(), WM_SYSCOMMAND, IDM_EXPORT, 0);
+        HWND save = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (save = kelvaro.Question()) != nullptr; }));
+        EXPECT_EQ("导出列表", Text(save));
+        const std::wstring target = Wide(tree.Path("导出, 列表.csv").GetString());
+        HWND name = ::GetDlgItem(save, 0x480);  // the file name box
+        if (!name)
+            name = ::GetDlgItem(save, 0x47C);
+        ASSERT_NE(nullptr, name);
+        ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+        ::PostMessageW(save, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("已将 4 个文件的列表导出到", 0) == 0; })) << kelvaro.Status();
+        std::vector<std::vector<std::string>> expected;
+        for (const std::string& n : names)
+            expected.push_back({tree.Path(n).GetString(), "1000", "已找到"});
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::vector<std::string>> rows = CsvRows(ReadFile(AfxFromWide(target)));
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(expected, rows);
+
+        // The option, from the system menu: remembered at once.
+        EXPECT_EQ(2u, RecycleOptionValue()) << "off until the user turns it on";
+        ::PostMessageW(kelvaro.Window(), WM_SYSCOMMAND, IDM_RECYCLE, 0);
+        EXPECT_TRUE(WaitFor([&] { return RecycleOptionValue() == 1; }));
+        ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, kelvaro.ExitCode(10000));
+    }
+
+    // Started again, it recycles: the files are in the Recycle Bin, not deleted for good; a
+    // read-only file and one held open by another program keep their entries.
+    Program kelvaro;
+    ASSERT_NE(nullptr, kelvaro.Window());
+    kelvaro.ScanNow(tree.Path());
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
+    ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE open = ::CreateFileW(ExtendedPath(tree.Path("open.tmp")).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    kelvaro.Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("清理完毕！", 0) == 0; })) << kelvaro.Status();
+    ::CloseHandle(open);
+    EXPECT_EQ("清理完毕！2 个文件已移到回收站，2 个文件未能移到回收站（正在使用或只读），仍列在下方。", kelvaro.Status());
+    EXPECT_EQ((std::vector<std::string>{tree.Path("open.tmp").GetString(), tree.Path("ro.tmp").GetString()}), kelvaro.Listed());
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ("<gone>", ReadFile(tree.Path(names[i]))) << names[i];
+        EXPECT_EQ(std::string(1000, 'r'), ReadFile(CString((trashFiles + names[i]).c_str()))) << names[i] << " in the Recycle Bin";
+    }
+    ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");
 }
 
 TEST(WholeProgram, CloseDuringARunAsksFirst)

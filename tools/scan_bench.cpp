@@ -34,10 +34,7 @@ double Since(Clock::time_point t0)
 
 std::wstring Wide(const std::string& s)
 {
-    std::wstring w(s.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
+    return AfxToWide(CString(s.c_str()));
 }
 
 // The floor: one thread, FindFirstFileExW at the basic information level with large fetches,
@@ -136,7 +133,7 @@ public:
         ::InternalGetWindowText(Item(IDC_STATIC_STATUS), buf, 1024);
         return buf;
     }
-    bool StatusStarts(const char* ansi) const { return Status().rfind(Wide(ansi), 0) == 0; }
+    bool StatusStarts(const char* text) const { return Status().rfind(Wide(text), 0) == 0; }
     void Click(int id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); }
     int Listed() const { return static_cast<int>(::SendMessageW(Item(IDC_LIST_FILES), LB_GETCOUNT, 0, 0)); }
     double PeakMB() const

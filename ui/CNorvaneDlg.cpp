@@ -3,6 +3,7 @@
 #include "../scan/Patterns.h"
 #include "AppMessages.h"
 #include "CAboutDlg.h"
+#include "Settings.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ void ShowAboutBox()
 CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
     : CDialog(IDD_MAIN_DIALOG, pParent), m_engine(this)
 {
-    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
-                          MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_hIcon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 CNorvaneDlg::~CNorvaneDlg()
@@ -96,6 +96,9 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_MESSAGE(WM_SCAN_NEWS, &CNorvaneDlg::OnScanNews)
     ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
     ON_MESSAGE(WM_DELETE_GATHER, &CNorvaneDlg::OnDeleteGather)
+    ON_MESSAGE(WM_VKEYTOITEM, &CNorvaneDlg::OnVKeyToItem)
+    ON_COMMAND(ID_MENU_RECYCLE, &CNorvaneDlg::OnMenuRecycle)
+    ON_COMMAND(ID_MENU_EXPORT, &CNorvaneDlg::OnMenuExport)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()
@@ -103,13 +106,18 @@ BOOL CNorvaneDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU hSysMenu = GetSystemMenu(FALSE)) {
-        CString strAboutMenu;
-        strAboutMenu.LoadString(IDS_ABOUTBOX);
-        if (!strAboutMenu.IsEmpty()) {
-            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        const struct { UINT nID; UINT nString; } items[] = {
+            {0, 0}, {IDM_RECYCLE, IDS_RECYCLE}, {IDM_EXPORT, IDS_EXPORT}, {0, 0}, {IDM_ABOUTBOX, IDS_ABOUTBOX}};
+        for (const auto& item : items) {
+            CString text;
+            if (!item.nID)
+                ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            else if (text.LoadString(item.nString))
+                ::AppendMenuW(hSysMenu, MF_STRING, item.nID, AfxToWide(text).c_str());
         }
     }
+    m_bRecycle = LoadRecycleOption();
+    ShowRecycleOption();
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -119,11 +127,11 @@ BOOL CNorvaneDlg::OnInitDialog()
     for (int i = 0; i < kPatternCount; ++i)
         m_checkList.SetCheck(i, 1);
 
-    char drives[200] = {};
-    const DWORD len = ::GetLogicalDriveStringsA(sizeof(drives), drives);
-    if (len > 0 && len < sizeof(drives)) {
-        for (const char* root = drives; *root; root += lstrlenA(root) + 1)
-            m_comboDrive.AddString(root);
+    wchar_t drives[200] = {};
+    const DWORD len = ::GetLogicalDriveStringsW(200, drives);
+    if (len > 0 && len < 200) {
+        for (const wchar_t* root = drives; *root; root += lstrlenW(root) + 1)
+            m_comboDrive.AddString(AfxFromWide(root, lstrlenW(root)));
         m_comboDrive.SetCurSel(0);
     }
 
@@ -150,7 +158,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     m_pStatusFont = new CFont;
     m_pStatusFont->CreateFont(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0,
-                              FF_SWISS, "宋体");
+                              FF_SWISS, L"宋体");
     GetDlgItem(IDC_STATIC_STATUS)->SetFont(m_pStatusFont, FALSE);
 
     m_bMaximized = false;
@@ -170,10 +178,19 @@ BOOL CNorvaneDlg::OnInitDialog()
 
 void CNorvaneDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+    switch (nID & 0xFFF0) {
+    case IDM_ABOUTBOX:
         ShowAboutBox();
-    else
+        break;
+    case IDM_RECYCLE:
+        OnMenuRecycle();
+        break;
+    case IDM_EXPORT:
+        OnMenuExport();
+        break;
+    default:
         CDialog::OnSysCommand(nID, lParam);
+    }
 }
 
 void CNorvaneDlg::OnMenuAbout()

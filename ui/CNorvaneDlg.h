@@ -98,9 +98,21 @@ private:
     void OnBnClickedStop();
     void OnBnClickedSelectAll();
     void OnBnClickedSelectNone();
+    // Deletes every selected entry (one at once, several on the engine's workers).
     void OnBnClickedDelete();
     void OnBnClickedDeleteAll();
     void OnClose();
+    // The Delete key in the list of found files does what the Delete button does.
+    LRESULT OnVKeyToItem(WPARAM wParam, LPARAM lParam);
+    // "删除到回收站": turned on or off, remembered, shown ticked in both menus.
+    void OnMenuRecycle();
+    // "导出列表…": the list as a CSV file, where the user chooses.
+    void OnMenuExport();
+    void ShowRecycleOption();
+    // Starts the engine's deletion of m_deleting, for good or to the Recycle Bin.
+    void StartDeleteRun();
+    // The entries of the list, read in UTF-16 from position first on.
+    void ReadListEntries(size_t first, size_t end, std::vector<CString>* pInto) const;
 
     // The skin.
     void DrawSkinBitmap(int x, int y, int cx, int cy, UINT nBitmapID);
@@ -130,6 +142,8 @@ private:
     unsigned m_nDeleteRun = 0;       // the deletion under way, until its end is shown
     bool m_bGathering = false;       // Delete all is reading the list, a slice at a time
     std::vector<CString> m_deleting; // its paths, in the order handed to the engine
+    bool m_bDeletingAll = false;     // they are the whole list (Delete all), not a selection
+    bool m_bRecycle = false;         // deletions go to the Recycle Bin
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event
 

@@ -1,5 +1,7 @@
 // The commands with which the user drives a scan run, and the life of a run around them.
 #include <algorithm>
+#include <string>
+#include <unordered_set>
 
 #include "../scan/FileSystem.h"
 #include "../scan/Patterns.h"
@@ -136,7 +138,7 @@ void CNorvaneDlg::FinishScan()
 void CNorvaneDlg::ShowScanSummary()
 {
     const CScanTotals totals = m_engine.Totals();
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(totals.count, totals.bytes, totals.unreadable));
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles));
 }
 
 void CNorvaneDlg::EndPause()
@@ -227,7 +229,7 @@ void CNorvaneDlg::OnBnClickedStop()
         for (size_t i = 0, n = static_cast<size_t>(m_listFiles.GetCount()); i < n; ++i)
             tally.Add(DeleteOutcome::NotTried);
         m_deleting.clear();
-        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally));
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally, m_bRecycle));
         UpdateButtons();
         return;
     }
@@ -263,24 +265,66 @@ void CNorvaneDlg::OnBnClickedSelectNone()
 
 void CNorvaneDlg::OnBnClickedDelete()
 {
-    if (m_nDeleteRun)
+    if (m_nDeleteRun || m_bGathering)
         return;
     m_listFiles.Flush();
-    const int current = m_listFiles.GetCurSel();
-    if (current < 0)
+    // Every selected entry (Shift for a range, Ctrl for single ones, Ctrl+A for all); with
+    // nothing selected, nothing is deleted.
+    const int count = static_cast<int>(m_listFiles.SendMessage(LB_GETSELCOUNT));
+    if (count <= 0)
         return;
-    // In a list that selects several entries the current one is the one with the focus,
-    // selected or not: with nothing selected, nothing is deleted.
-    if ((m_listFiles.GetStyle() & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) &&
-        m_listFiles.SendMessage(LB_GETSEL, static_cast<WPARAM>(current)) <= 0)
+    std::vector<int> selected(static_cast<size_t>(count));
+    m_listFiles.SendMessage(LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(selected.data()));
+    if (count == 1 && !m_bRecycle) {
+        // One file, deleted at once.
+        CString path;
+        m_listFiles.GetText(selected[0], path);
+        const DeleteOutcome outcome = DeleteListedFile(path);
+        if (IsGone(outcome))
+            m_listFiles.DeleteString(static_cast<UINT>(selected[0]));
+        else
+            GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteOneFailureText(outcome));
         return;
-    CString path;
-    m_listFiles.GetText(current, path);
-    const DeleteOutcome outcome = DeleteListedFile(path);
-    if (IsGone(outcome))
-        m_listFiles.DeleteString(static_cast<UINT>(current));
-    else
-        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteOneFailureText(outcome));
+    }
+    m_deleting.clear();
+    for (int index : selected)
+        ReadListEntries(static_cast<size_t>(index), static_cast<size_t>(index) + 1, &m_deleting);
+    m_bDeletingAll = false;
+    StartDeleteRun();
+}
+
+LRESULT CNorvaneDlg::OnVKeyToItem(WPARAM wParam, LPARAM lParam)
+{
+    if (reinterpret_cast<HWND>(lParam) != m_listFiles.m_hWnd)
+        return -1;  // the list's own handling
+    if (LOWORD(wParam) == VK_DELETE) {
+        if (GetDlgItem(IDC_BTN_DELETE)->IsWindowEnabled())
+            OnBnClickedDelete();
+        return -2;  // handled: the list does nothing more with the key
+    }
+    if (LOWORD(wParam) == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
+        m_listFiles.Flush();
+        m_listFiles.SendMessage(LB_SETSEL, TRUE, -1);
+        return -2;
+    }
+    return -1;
+}
+
+void CNorvaneDlg::ReadListEntries(size_t first, size_t end, std::vector<CString>* pInto) const
+{
+    std::wstring text;
+    for (size_t i = first; i < end; ++i) {
+        const LRESULT length = ::SendMessageW(m_listFiles, LB_GETTEXTLEN, i, 0);
+        text.assign(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        pInto->push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
+    }
+}
+
+void CNorvaneDlg::StartDeleteRun()
+{
+    m_nDeleteRun = m_engine.StartDelete(m_deleting, m_bRecycle ? DeleteMode::ToRecycleBin : DeleteMode::ForGood);
+    UpdateButtons();
 }
 
 void CNorvaneDlg::OnBnClickedDeleteAll()
@@ -289,6 +333,7 @@ void CNorvaneDlg::OnBnClickedDeleteAll()
         return;
     m_listFiles.Flush();
     m_deleting.clear();
+    m_bDeletingAll = true;
     if (m_listFiles.GetCount() == 0) {
         EndDelete();
         return;
@@ -314,19 +359,14 @@ void CNorvaneDlg::GatherForDelete()
     const size_t count = static_cast<size_t>(m_listFiles.GetCount());
     const bool walking = m_bEndPending && !m_bStopped;
     const size_t end = walking ? count : std::min(count, m_deleting.size() + kSlice);
-    std::wstring text(32768, L'\0');
-    for (size_t i = m_deleting.size(); i < end; ++i) {
-        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        m_deleting.push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
-    }
+    ReadListEntries(m_deleting.size(), end, &m_deleting);
     if (m_deleting.size() < count) {
         PostMessage(WM_DELETE_GATHER);
         return;
     }
     // The deletion runs on the engine's workers; the window stays with the user.
     m_bGathering = false;
-    m_nDeleteRun = m_engine.StartDelete(m_deleting);
-    UpdateButtons();
+    StartDeleteRun();
 }
 
 void CNorvaneDlg::EndDelete()
@@ -334,16 +374,34 @@ void CNorvaneDlg::EndDelete()
     const std::vector<DeleteOutcome> outcomes = m_nDeleteRun ? m_engine.DeleteOutcomes() : std::vector<DeleteOutcome>();
     CDeleteTally tally;
     std::vector<CString> kept;
+    std::unordered_set<std::string> gone;
     for (size_t i = 0; i < m_deleting.size(); ++i) {
         const DeleteOutcome outcome = i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried;
         tally.Add(outcome);
         if (!IsGone(outcome))
             kept.push_back(m_deleting[i]);
+        else if (!m_bDeletingAll)
+            gone.insert(m_deleting[i].GetString());
     }
     m_deleting.clear();
     m_nDeleteRun = 0;
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally, m_bRecycle));
+    if (!m_bDeletingAll) {
+        // A selection: the list as it is now (a walk may have added to it), less what went.
+        m_listFiles.Flush();
+        std::vector<CString> entries, stay;
+        ReadListEntries(0, static_cast<size_t>(m_listFiles.GetCount()), &entries);
+        for (CString& entry : entries) {
+            if (!gone.count(entry.GetString()))
+                stay.push_back(std::move(entry));
+        }
+        m_listFiles.ResetContent();
+        m_listFiles.AddStrings(stay);
+        m_listFiles.Flush();
+        UpdateButtons();
+        return;
+    }
     m_listFiles.ResetContent();
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally));
     UpdateButtons();
     if (!kept.empty()) {
         // What was not deleted stays listed, for the user to see and try again.
@@ -360,7 +418,7 @@ void CNorvaneDlg::EndDelete()
 void CNorvaneDlg::OnClose()
 {
     if (View() != RunView::Idle &&
-        ::MessageBoxA(m_hWnd, "扫描还未完成，您确定要关闭程序码？", "Kelvaro", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        ::MessageBoxW(m_hWnd, L"扫描还未完成，您确定要关闭程序码？", L"Kelvaro", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     EndProcessNow();
 }

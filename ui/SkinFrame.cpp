@@ -55,10 +55,10 @@ void CNorvaneDlg::DrawTitleText()
     dc.SetTextColor(RGB(255, 255, 255));
     ::SetTextAlign(dc, TA_CENTER);
     CFont font;
-    font.CreateFont(12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, "宋体");
+    font.CreateFont(12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"宋体");
     CSelectObject select(dc, font.GetSafeHandle());
-    static const char kTitle[] = "Kelvaro 3.0";
-    ::TextOutA(dc, 100, 6, kTitle, sizeof(kTitle) - 1);
+    static const wchar_t kTitle[] = L"Kelvaro 3.0";
+    ::TextOutW(dc, 100, 6, kTitle, static_cast<int>(wcslen(kTitle)));
 }
 
 void CNorvaneDlg::DrawCaptionButtons(CaptionButton hot)
@@ -151,10 +151,10 @@ void CNorvaneDlg::OnNcRButtonDown(UINT, CPoint)
 
 void CNorvaneDlg::OnNcRButtonUp(UINT, CPoint point)
 {
-    HMENU hMenu = ::LoadMenuA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_POPUP_MENU), RT_MENU),
-                              MAKEINTRESOURCEA(IDR_POPUP_MENU));
+    HMENU hMenu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU));
     if (!hMenu)
         return;
+    ::CheckMenuItem(hMenu, ID_MENU_RECYCLE, MF_BYCOMMAND | (m_bRecycle ? MF_CHECKED : MF_UNCHECKED));
     ::TrackPopupMenu(::GetSubMenu(hMenu, 0), 0, point.x, point.y, 0, m_hWnd, nullptr);
     ::DestroyMenu(hMenu);
 }
