@@ -6,6 +6,7 @@
 
 #include "FileSystem.h"
 #include "JunkFilter.h"
+#include "MasterFileTable.h"
 #include "PauseGate.h"
 #include "RecycleBin.h"
 #include "ScanSummary.h"
@@ -63,6 +64,8 @@ struct CScanEngine::Run {
     std::atomic<uint64_t> files{0};
     std::atomic<int> unreadable{0};
     std::atomic<int> unreadableFiles{0};
+    bool useTable = true;                // may list from the volume's master file table
+    std::atomic<bool> readTable{false};  // it did
 
     // The deletion.
     std::vector<CString> paths;
@@ -160,14 +163,13 @@ unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>&
     std::shared_ptr<Run> run = NewRun();
     run->AddKeys(patterns);
     run->root = root;
-    if (hStartEvent &&
-        ::DuplicateHandle(::GetCurrentProcess(), hStartEvent, ::GetCurrentProcess(), &run->startEvent, 0, FALSE,
-                          DUPLICATE_SAME_ACCESS)) {
-        run->listing = 1;  // the first walker hands out the root once the event allows
-    } else {
+    if (!hStartEvent ||
+        !::DuplicateHandle(::GetCurrentProcess(), hStartEvent, ::GetCurrentProcess(), &run->startEvent, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
         run->startEvent = nullptr;
-        run->folders.push_back(root);
-    }
+    // The first walker lists the volume's table, or hands out the root once the event allows.
+    run->listing = 1;
+    run->useTable = m_bUseTable;
     m_scan = run;
     StartWorkers(run, m_nThreads, &CScanEngine::Walk);
     return run->id;
@@ -270,6 +272,7 @@ CScanTotals CScanEngine::Totals() const
         totals.bytes = run->mailbox.Bytes();
         totals.unreadable = run->unreadable;
         totals.unreadableFiles = run->unreadableFiles;
+        totals.readTable = run->readTable;
         totals.files = run->files;
     }
     return totals;
@@ -311,10 +314,12 @@ void CScanEngine::WorkerEnded(Run& run)
 void CScanEngine::Walk(const std::shared_ptr<Run>& run)
 {
     KeyCopy keys(*run);
-    if (run->startEvent && !run->starterTaken.exchange(true)) {
-        ::WaitForSingleObject(run->startEvent, INFINITE);
+    if (!run->starterTaken.exchange(true)) {
+        if (run->startEvent)
+            ::WaitForSingleObject(run->startEvent, INFINITE);
+        const bool listed = !run->stop && run->useTable && ListFromTable(*run, keys);
         std::lock_guard<std::mutex> lock(run->workLock);
-        if (!run->stop)
+        if (!run->stop && !listed)
             run->folders.push_back(run->root);
         --run->listing;
         run->workReady.notify_all();
@@ -351,6 +356,43 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
             run->workReady.notify_all();
     }
     WorkerEnded(*run);
+}
+
+bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
+{
+    CMasterFileTable table;
+    if (!table.Open(run.root))
+        return false;
+    const uint64_t used = GetDiskUsedBytes(run.root);
+    CMasterFileTable::Sink sink;
+    sink.proceed = [&run] {
+        if (run.gate.IsPaused()) {
+            run.mailbox.PostNow();
+            ++run.halted;
+            run.gate.Wait();
+            --run.halted;
+        }
+        return !run.stop;
+    };
+    // The bar advances with the records read, over the whole of the drive's used space.
+    sink.progress = [&run, used](uint64_t read, uint64_t total) {
+        run.scanned = total ? static_cast<uint64_t>(static_cast<double>(used) * static_cast<double>(read) / static_cast<double>(total)) : 0;
+        if (run.mailbox.Report(ProgressUnits(run.scanned)))
+            run.mailbox.SetPath(run.root);
+    };
+    sink.file = [&run, &keys](const CString& path, const CString& name, uint64_t size) {
+        ++run.files;
+        if (keys.Matches(name))
+            run.mailbox.AddFound(path, size);
+    };
+    sink.unreadable = [&run](int folders, int files) {
+        run.unreadable += folders;
+        run.unreadableFiles += files;
+    };
+    if (table.List(sink) == CMasterFileTable::Result::Failed)
+        return false;
+    run.readTable = true;
+    return true;
 }
 
 void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)

@@ -2,7 +2,8 @@
 // that share the folders still to list, or the deletion of a list of files by another pool.
 //
 // How a run goes:
-//   StartScan(root, patterns) -> workers walk; news (paths found, progress, the path being
+//   StartScan(root, patterns) -> workers walk (or, on an NTFS volume whose raw device opens,
+//   one reads the volume's master file table: scan/MasterFileTable.h); news (paths found, progress, the path being
 //   looked at) gathers in the run's mailbox and the owner is told through OnRunNews, at most
 //   every 25 ms; it takes the news with TakeNews on its own thread.
 //   Pause / Resume halt every worker between two entries and let them go on.
@@ -50,6 +51,7 @@ struct CScanTotals {
     int unreadable = 0;       // folders that could not be read
     int unreadableFiles = 0;  // files whose names have no exact form
     uint64_t files = 0;   // files looked at
+    bool readTable = false;  // listed from the volume's master file table, not walked
 };
 
 class CScanEngine {
@@ -92,12 +94,17 @@ public:
     bool Shutdown(DWORD timeoutMs);
 
     int ThreadCount() const { return m_nThreads; }
+    // Whether a scan may list an NTFS volume from its master file table (the default) when
+    // its raw device opens; off, every scan walks.
+    void UseMasterFileTable(bool bUse) { m_bUseTable = bUse; }
 
 private:
     struct Run;
     class KeyCopy;
     void Walk(const std::shared_ptr<Run>& run);
     void WalkFolder(Run& run, KeyCopy& keys, const CString& dir);
+    // The whole run from the volume's table; false when it cannot be read (then walk).
+    bool ListFromTable(Run& run, KeyCopy& keys);
     void Delete(const std::shared_ptr<Run>& run);
     void WorkerEnded(Run& run);
     std::shared_ptr<Run> NewRun();
@@ -111,4 +118,5 @@ private:
     std::shared_ptr<Run> m_delete;
     std::vector<std::unique_ptr<CWorker>> m_workers;
     unsigned m_nLastRun = 0;
+    bool m_bUseTable = true;
 };
