@@ -296,6 +296,21 @@ bool CMasterFileTable::FindRoot(uint32_t* pRecord)
     return true;
 }
 
+bool CMasterFileTable::IsRootRecord(uint32_t record) const
+{
+    HANDLE h = ::CreateFileW(ExtendedPath(m_root).c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool ok = ::GetFileInformationByHandle(h, &info) != FALSE;
+    ::CloseHandle(h);
+    // On NTFS a file's index is its record number (with a sequence number above bit 48).
+    const uint64_t index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return ok && (index & 0xFFFFFFFFFFFFull) == record;
+}
+
 CMasterFileTable::Result CMasterFileTable::List(const Sink& sink)
 {
     if (!m_hVolume)
@@ -306,7 +321,7 @@ CMasterFileTable::Result CMasterFileTable::List(const Sink& sink)
     if (!(top.flags & kInUse) || !(top.flags & kFolder))
         return Result::Failed;
     uint32_t rootRecord = kRootFolder;
-    if (!FindRoot(&rootRecord))
+    if (!FindRoot(&rootRecord) || !IsRootRecord(rootRecord))
         return Result::Failed;
 
     // Every name under the folder that holds it: the links in the order of their folders.

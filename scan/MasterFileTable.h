@@ -65,6 +65,10 @@ private:
     bool ParseRecord(uint8_t* data, uint32_t number);
     bool ReadTable(const Sink& sink);
     bool FindRoot(uint32_t* pRecord);
+    // The file system gives the root folder this record's number: the drive letter leads to
+    // the volume's own root (under Wine a drive may lead into any folder of a volume, whose
+    // table would then name its files from the wrong place).
+    bool IsRootRecord(uint32_t record) const;
 
     void* m_hVolume = nullptr;
     CString m_root;           // as given, without a trailing separator unless a drive's root

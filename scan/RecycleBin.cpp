@@ -22,6 +22,16 @@ bool ShellCanName(const std::wstring& path)
     return true;
 }
 
+// The shell is loaded with the first batch, not with the program: it brings a dozen libraries
+// of its own, which a program that never recycles need not carry.
+int ShellFileOperation(SHFILEOPSTRUCTW* op)
+{
+    typedef int(WINAPI * Operation)(SHFILEOPSTRUCTW*);
+    static const Operation operation = reinterpret_cast<Operation>(
+        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"shell32.dll"), "SHFileOperationW")));
+    return operation ? operation(op) : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 }  // namespace
 
 std::vector<DeleteOutcome> RecycleListedFiles(const std::vector<CString>& paths)
@@ -62,7 +72,7 @@ std::vector<DeleteOutcome> RecycleListedFiles(const std::vector<CString>& paths)
         // Where a file cannot be recycled the shell would delete it for good without a word;
         // the nuke warning asks instead.
         op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
-        ::SHFileOperationW(&op);
+        ShellFileOperation(&op);
         for (HANDLE h : held)
             ::CloseHandle(h);
         for (size_t i : sent) {

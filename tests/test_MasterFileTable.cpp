@@ -88,10 +88,11 @@ public:
     {
         m_tree.HostShell("rm -f $WINEPREFIX/dosdevices/n: $WINEPREFIX/dosdevices/n::; umount mnt 2>/dev/null; true");
     }
-    // Makes N: the mount and N:'s raw device the image (or another file beside it).
-    bool Link(const std::string& device = "vol.img")
+    // Makes N: the mount (or a folder in it) and N:'s raw device the image (or another file).
+    bool Link(const std::string& device = "vol.img", const std::string& folder = "mnt")
     {
-        m_tree.HostShell("rm -f linked && test -d $WINEPREFIX/dosdevices && ln -sfn $PWD/mnt $WINEPREFIX/dosdevices/n: && "
+        m_tree.HostShell("rm -f linked && test -d $WINEPREFIX/dosdevices && ln -sfn $PWD/" + folder +
+                         " $WINEPREFIX/dosdevices/n: && "
                          "ln -sfn $PWD/" + device + " $WINEPREFIX/dosdevices/n:: && : > linked || true");
         return Exists(m_tree.Path("linked"));
     }
@@ -172,6 +173,13 @@ TEST(MasterFileTable, ListsWhatTheWalkListsOnAFullVolume)
     EXPECT_TRUE(folder.readTable);
     EXPECT_EQ((std::vector<std::string>{"N:\\w1\\a.tmp|0", "N:\\w1\\b.gid|1500", "N:\\w1\\linked.tmp|5000"}), folder.found);
     EXPECT_EQ(ScanVolume("N:\\w1", false).sentence, folder.sentence);
+
+    // A drive letter that leads into a folder of the volume: its table would name the volume's
+    // files from the wrong place, so the run walks.
+    ASSERT_TRUE(volume.Link("vol.img", "mnt/w1"));
+    const Scan inner = ScanVolume("N:\\", true);
+    EXPECT_FALSE(inner.readTable);
+    EXPECT_EQ((std::vector<std::string>{"N:\\a.tmp|0", "N:\\b.gid|1500", "N:\\linked.tmp|5000"}), inner.found);
 }
 
 TEST(MasterFileTable, CorruptRecordsAndATruncatedImage)

@@ -10,6 +10,19 @@
 #include "../scan/Report.h"
 #include "Settings.h"
 
+namespace {
+
+// The common dialogs are loaded when the user first exports, not with the program.
+BOOL ShowSaveDialog(OPENFILENAMEW* ofn)
+{
+    typedef BOOL(WINAPI * Show)(OPENFILENAMEW*);
+    static const Show show = reinterpret_cast<Show>(
+        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"comdlg32.dll"), "GetSaveFileNameW")));
+    return show ? show(ofn) : FALSE;
+}
+
+}  // namespace
+
 void CNorvaneDlg::OnMenuRecycle()
 {
     m_bRecycle = !m_bRecycle;
@@ -46,7 +59,7 @@ void CNorvaneDlg::OnMenuExport()
     ofn.lpstrTitle = L"导出列表";
     ofn.lpstrDefExt = L"csv";
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!::GetSaveFileNameW(&ofn))
+    if (!ShowSaveDialog(&ofn))
         return;
 
     std::vector<CString> paths;
