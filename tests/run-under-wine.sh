@@ -9,7 +9,7 @@ loader=$1
 shift
 [ -x "$loader" ] || loader=wine
 out=$(mktemp)
-timeout -k 5 280 "$loader" "$@" >"$out" 2>&1
+timeout --foreground -k 5 280 "$loader" "$@" >"$out" 2>&1
 rc=$?
 [ $rc -eq 124 ] && echo "ended after 280 s: the last test started above did not finish" >>"$out"
 tr -d '\r' <"$out"
