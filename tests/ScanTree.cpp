@@ -36,10 +36,18 @@ bool RunHostProgram(const std::wstring& commandLine)
     const size_t space = commandLine.find(L' ');
     const std::wstring program = L"\\\\?\\unix" + commandLine.substr(0, space);
     std::wstring cmd = commandLine;
+    // The host program gets no standard handle of this process: Wine would hand it this
+    // process's own output, and a test's output is read to its end from there.
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(program.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    const BOOL started = ::CreateProcessW(program.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    ::CloseHandle(nul);
+    if (!started)
         return false;
     ::WaitForSingleObject(pi.hProcess, 10000);
     ::CloseHandle(pi.hThread);
