@@ -22,13 +22,10 @@ bool ShellCanName(const std::wstring& path)
     return true;
 }
 
-// The shell is loaded with the first batch, not with the program: it brings a dozen libraries
-// of its own, which a program that never recycles need not carry.
+// The shell is loaded with the first batch: a program that never recycles need not carry it.
 int ShellFileOperation(SHFILEOPSTRUCTW* op)
 {
-    typedef int(WINAPI * Operation)(SHFILEOPSTRUCTW*);
-    static const Operation operation = reinterpret_cast<Operation>(
-        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"shell32.dll"), "SHFileOperationW")));
+    static const auto operation = AfxSystemFunction<int(WINAPI*)(SHFILEOPSTRUCTW*)>(L"shell32.dll", "SHFileOperationW");
     return operation ? operation(op) : ERROR_CALL_NOT_IMPLEMENTED;
 }
 

@@ -83,6 +83,17 @@ struct CScanEngine::Run {
     }
     // Neither stopped nor ended.
     bool Active() const { return !stop && live > 0; }
+    // A worker halts here while the run is paused, once the owner has been told everything
+    // found so far.
+    void HoldWhilePaused()
+    {
+        if (!gate.IsPaused())
+            return;
+        mailbox.PostNow();
+        ++halted;
+        gate.Wait();
+        --halted;
+    }
     void StopNow()
     {
         stop = true;
@@ -366,12 +377,7 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
     const uint64_t used = GetDiskUsedBytes(run.root);
     CMasterFileTable::Sink sink;
     sink.proceed = [&run] {
-        if (run.gate.IsPaused()) {
-            run.mailbox.PostNow();
-            ++run.halted;
-            run.gate.Wait();
-            --run.halted;
-        }
+        run.HoldWhilePaused();
         return !run.stop;
     };
     // The bar advances with the records read, over the whole of the drive's used space.
@@ -404,14 +410,8 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
         return;
     }
     while (search.Next()) {
-        // A pause halts the walker here, between two entries, once the owner has been told
-        // everything found so far.
-        if (run.gate.IsPaused()) {
-            run.mailbox.PostNow();
-            ++run.halted;
-            run.gate.Wait();
-            --run.halted;
-        }
+        // A pause halts the walker here, between two entries.
+        run.HoldWhilePaused();
         if (run.stop)
             return;
         const DWORD attributes = search.Attributes();

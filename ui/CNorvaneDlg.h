@@ -111,7 +111,7 @@ private:
     void ShowRecycleOption();
     // Starts the engine's deletion of m_deleting, for good or to the Recycle Bin.
     void StartDeleteRun();
-    // The entries of the list, read in UTF-16 from position first on.
+    // The entries of the list from position first to before end.
     void ReadListEntries(size_t first, size_t end, std::vector<CString>* pInto) const;
 
     // The skin.

@@ -312,12 +312,10 @@ LRESULT CNorvaneDlg::OnVKeyToItem(WPARAM wParam, LPARAM lParam)
 
 void CNorvaneDlg::ReadListEntries(size_t first, size_t end, std::vector<CString>* pInto) const
 {
-    std::wstring text;
+    CString text;
     for (size_t i = first; i < end; ++i) {
-        const LRESULT length = ::SendMessageW(m_listFiles, LB_GETTEXTLEN, i, 0);
-        text.assign(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        const LRESULT got = ::SendMessageW(m_listFiles, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        pInto->push_back(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
+        m_listFiles.GetText(static_cast<int>(i), text);
+        pInto->push_back(text);
     }
 }
 

@@ -15,9 +15,7 @@ namespace {
 // The common dialogs are loaded when the user first exports, not with the program.
 BOOL ShowSaveDialog(OPENFILENAMEW* ofn)
 {
-    typedef BOOL(WINAPI * Show)(OPENFILENAMEW*);
-    static const Show show = reinterpret_cast<Show>(
-        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"comdlg32.dll"), "GetSaveFileNameW")));
+    static const auto show = AfxSystemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
     return show ? show(ofn) : FALSE;
 }
 
