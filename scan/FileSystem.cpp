@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -258,15 +260,38 @@ DeleteOutcome OpenListedFile(const CString& path, HANDLE* pFile)
 
 DeleteOutcome DeleteListedFile(const CString& path)
 {
+    const std::wstring wide = ExtendedPath(path);
+    if (wide.empty())
+        return DeleteOutcome::Changed;
+    // Opened for deletion alone, as a file that is no folder and without following a final
+    // link: the system makes those two checks in the opening itself, and the read-only
+    // attribute answers through the deletion's own refusal. Under Wine every request that
+    // is saved here is a round trip to its server saved, for each file.
+    std::wstring nt = L"\\??\\" + wide.substr(4);
+    UNICODE_STRING name;
+    name.Buffer = &nt[0];
+    name.Length = name.MaximumLength = static_cast<USHORT>(std::min<size_t>(nt.size() * sizeof(wchar_t), 0xFFFE));
+    if (name.Length != nt.size() * sizeof(wchar_t))
+        return DeleteOutcome::Failed;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
+    IO_STATUS_BLOCK io = {};
     HANDLE h = INVALID_HANDLE_VALUE;
-    const DeleteOutcome checked = OpenListedFile(path, &h);
+    const NTSTATUS status = ::NtCreateFile(&h, DELETE | SYNCHRONIZE, &attributes, &io, nullptr, 0,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                                           FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
+                                           nullptr, 0);
+    if (status == static_cast<NTSTATUS>(0xC00000BAL))  // STATUS_FILE_IS_A_DIRECTORY
+        return DeleteOutcome::Changed;
+    if (status < 0)
+        return OutcomeOfError(::RtlNtStatusToDosError(status), ::GetFileAttributesW(wide.c_str()));
     CFileHandle file(h);
-    if (checked != DeleteOutcome::Deleted)
-        return checked;
+    if (!SamePath(FinalPath(file), wide))
+        return DeleteOutcome::Changed;
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
     if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)))
-        return OutcomeOfError(::GetLastError(), INVALID_FILE_ATTRIBUTES);
+        return OutcomeOfError(::GetLastError(), ::GetFileAttributesW(wide.c_str()));
     return DeleteOutcome::Deleted;
 }
 

@@ -257,7 +257,8 @@ TEST(ScanEngine, DeletionWithSeveralWorkersAndAStop)
     tree.HostShell("mkdir many && (cd many && for i in $(seq 0 9); do touch $(seq -f f%g.tmp $((i * 2000 + 1)) $((i * 2000 + 2000))); done)");
     tree.File("ro.tmp", 10, FILE_ATTRIBUTE_READONLY);
     tree.File("keep.txt", 10);
-    std::vector<CString> paths = {tree.Path("ro.tmp"), tree.Path("gone.tmp")};
+    tree.File("now a folder.tmp\\inside.txt", 10);  // listed as a file, a folder by now
+    std::vector<CString> paths = {tree.Path("ro.tmp"), tree.Path("gone.tmp"), tree.Path("now a folder.tmp")};
     for (int i = 1; i <= 20000; ++i)
         paths.push_back(tree.Path("many\\f" + std::to_string(i) + ".tmp"));
 
@@ -272,6 +273,8 @@ TEST(ScanEngine, DeletionWithSeveralWorkersAndAStop)
     ASSERT_EQ(paths.size(), outcomes.size());
     EXPECT_EQ(DeleteOutcome::ReadOnly, outcomes[0]);
     EXPECT_EQ(DeleteOutcome::AlreadyGone, outcomes[1]);
+    EXPECT_EQ(DeleteOutcome::Changed, outcomes[2]);
+    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("now a folder.tmp\\inside.txt")).c_str()) != INVALID_FILE_ATTRIBUTES);
     int deleted = 0, untried = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         const bool exists = ::GetFileAttributesW(ExtendedPath(paths[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
