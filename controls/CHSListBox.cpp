@@ -31,26 +31,13 @@ private:
 LRESULT CHSListBox::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
-    case LB_DELETESTRING: {
+    case LB_DELETESTRING:
         m_bStale = true;
-        const LRESULT result = CListBox::WindowProc(nMsg, wParam, lParam);
-        if (result != LB_ERR && m_bKeysValid && wParam < m_keyOrder.size())
-            m_keyOrder.erase(m_keyOrder.begin() + static_cast<ptrdiff_t>(wParam));
-        return result;
-    }
+        break;
     case LB_RESETCONTENT:
         m_bStale = true;
         m_pending.clear();
-        m_keyPool.clear();
-        m_keyBlocks.clear();
-        m_keyOrder.clear();
-        m_bKeysValid = true;
-        break;
-    case LB_ADDSTRING:
-    case LB_INSERTSTRING:
-    case LB_DIR:
-        if (!m_bOwnInsert)
-            m_bKeysValid = false;  // someone else placed an item: the keys are rebuilt when next needed
+        ClearKeys();
         break;
     }
     return CListBox::WindowProc(nMsg, wParam, lParam);
@@ -72,14 +59,27 @@ std::string CHSListBox::SortKey(LCID lcid, const std::wstring& text)
     return key;
 }
 
-int CHSListBox::FindSortedPlace(const std::string& key) const
+std::string CHSListBox::ShownKey(LCID lcid, int index) const
+{
+    const LRESULT len = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::wstring text(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return SortKey(lcid, text);
+}
+
+int CHSListBox::FindSortedPlace(LCID lcid, const std::string& key, const Tail& tail) const
 {
     // The same halving as the list's own search, so that texts that compare equal land
-    // where it would put them.
-    int lo = 0, hi = static_cast<int>(m_keyOrder.size()) - 1;
+    // where it would put them. An item before the tail is no greater than the tail's first;
+    // only when that one equals the key is the item's own key needed.
+    const bool pastTailStart = !tail.keys.empty() && key.compare(tail.keys.front()) > 0;
+    int lo = 0, hi = tail.start + static_cast<int>(tail.keys.size()) - 1;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        const int res = CompareKey(m_keyOrder[static_cast<size_t>(mid)], key);
+        const int res = mid >= tail.start ? tail.keys[static_cast<size_t>(mid - tail.start)].compare(key)
+                        : pastTailStart   ? -1
+                                          : ShownKey(lcid, mid).compare(key);
         if (res == 0)
             return mid;
         if (res > 0)
@@ -121,19 +121,11 @@ int CHSListBox::CompareKeys(uint32_t a, uint32_t b) const
     return res != 0 ? res : (sa.length < sb.length ? -1 : sa.length > sb.length ? 1 : 0);
 }
 
-void CHSListBox::RebuildSortKeys()
+void CHSListBox::ClearKeys()
 {
     m_keyPool.clear();
     m_keyBlocks.clear();
-    m_keyOrder.clear();
-    const int count = GetCount();
-    const LCID lcid = Locale();
-    for (int i = 0; i < count; ++i) {
-        CString text;
-        GetText(i, text);
-        m_keyOrder.push_back(StoreKey(SortKey(lcid, AfxToWide(text))));
-    }
-    m_bKeysValid = true;
+    m_nBlockUsed = 0;
 }
 
 int CHSListBox::MeasureAll()
@@ -188,28 +180,43 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
     SendMessage(WM_SETREDRAW, FALSE);
     // Room for the whole batch at once, rather than the list's own few items at a time.
     SendMessage(LB_INITSTORAGE, items.size(), 0);
-    m_bOwnInsert = true;
+    // Shown items keep no key: the keys of the last few are made from their texts once for
+    // the batch, and a walk in the list's order compares each item with the last one only.
+    Tail tail;
+    const int count = GetCount();
+    tail.start = std::max(0, count - kCheapShift);
+    for (int i = tail.start; i < count; ++i)
+        tail.keys.push_back(ShownKey(lcid, i));
     std::vector<const CString*> inserted;
     for (const CString& item : items) {
-        if (!m_bKeysValid)
-            RebuildSortKeys();
         std::wstring wide = AfxToWide(item);
         std::string key = SortKey(lcid, wide);
-        const int place = FindSortedPlace(key);
-        const size_t shown = m_keyOrder.size();
-        if (shown >= kMinMerge && static_cast<int>(shown) - place > kCheapShift) {
-            m_pending.push_back(Pending{StoreKey(key), std::move(wide)});
-            continue;
+        const int shown = tail.start + static_cast<int>(tail.keys.size());
+        int place = shown;
+        // After the last item, the list's own search ends past it too.
+        if (shown > 0 && key.compare(tail.keys.back()) <= 0) {
+            // An item that would land far from the end waits (see Merge).
+            if (static_cast<size_t>(shown) >= kMinMerge && key.compare(tail.keys.front()) < 0) {
+                m_pending.push_back(Pending{StoreKey(key), std::move(wide)});
+                continue;
+            }
+            place = FindSortedPlace(lcid, key, tail);
         }
-        if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0) {
-            m_bKeysValid = false;  // the list refused it: keys and items no longer match
-            continue;
+        if (::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(wide.c_str())) < 0)
+            continue;  // the list refused it (no room): nothing moved
+        if (place >= tail.start) {
+            tail.keys.insert(tail.keys.begin() + (place - tail.start), std::move(key));
+            if (tail.keys.size() > static_cast<size_t>(kCheapShift)) {
+                tail.keys.pop_front();
+                ++tail.start;
+            }
+        } else {
+            ++tail.start;
         }
-        m_keyOrder.insert(m_keyOrder.begin() + place, StoreKey(key));
         inserted.push_back(&item);
     }
-    m_bOwnInsert = false;
-    if (m_pending.size() >= std::max(kMinMerge, m_keyOrder.size() / 2))
+    const size_t shown = static_cast<size_t>(tail.start) + tail.keys.size();
+    if (m_pending.size() >= std::max(kMinMerge, shown / 2))
         Merge();
     SendMessage(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -242,13 +249,10 @@ void CHSListBox::Flush()
 void CHSListBox::Merge()
 {
     // The held-back items in key order (an item equal to one shown goes after it), then one
-    // pass that fills the list anew from the start: every insertion is an append. The keys
-    // stay where they are stored; only their order is made anew.
-    if (!m_bKeysValid)
-        RebuildSortKeys();
+    // pass that fills the list anew from the start: every insertion is an append.
     std::stable_sort(m_pending.begin(), m_pending.end(),
                      [this](const Pending& a, const Pending& b) { return CompareKeys(a.key, b.key) < 0; });
-    const size_t shown = m_keyOrder.size();
+    const size_t shown = static_cast<size_t>(GetCount());
     // The shown texts, read back into one buffer.
     std::wstring texts;
     std::vector<uint32_t> starts(shown + 1, 0);
@@ -274,25 +278,33 @@ void CHSListBox::Merge()
         }
     }
 
-    const std::vector<uint32_t> before = std::move(m_keyOrder);
-    m_keyOrder.clear();
-    m_keyOrder.reserve(shown + m_pending.size());
+    const LCID lcid = Locale();
+    const size_t total = shown + m_pending.size();
     CListBox::WindowProc(LB_RESETCONTENT, 0, 0);
-    ::SendMessageW(m_hWnd, LB_INITSTORAGE, shown + m_pending.size(), chars * sizeof(wchar_t));
-    m_bOwnInsert = true;
+    ::SendMessageW(m_hWnd, LB_INITSTORAGE, total, chars * sizeof(wchar_t));
     size_t a = 0, b = 0;
+    std::string shownKey;  // the key of shown item a, made once
+    bool haveKey = false;
     while (a < shown || b < m_pending.size()) {
-        const bool takeShown = b == m_pending.size() || (a < shown && CompareKeys(before[a], m_pending[b].key) <= 0);
-        const wchar_t* text = takeShown ? &texts[starts[a]] : m_pending[b].text.c_str();
-        m_keyOrder.push_back(takeShown ? before[a++] : m_pending[b++].key);
+        bool takeShown = b == m_pending.size();
+        if (!takeShown && a < shown) {
+            if (!haveKey) {
+                const wchar_t* text = &texts[starts[a]];
+                shownKey = SortKey(lcid, std::wstring(text, starts[a + 1] - starts[a] - 1));
+                haveKey = true;
+            }
+            takeShown = CompareKey(m_pending[b].key, shownKey) >= 0;
+        }
+        const wchar_t* text = takeShown ? &texts[starts[a++]] : m_pending[b++].text.c_str();
+        if (takeShown)
+            haveKey = false;
         ::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }
-    m_bOwnInsert = false;
     m_pending.clear();
-    m_bKeysValid = true;
+    ClearKeys();
     if (measured) {
         m_cxWidest = widest;
-        m_nMeasured = static_cast<int>(m_keyOrder.size());
+        m_nMeasured = static_cast<int>(total);
         m_bStale = false;
     } else {
         m_bStale = true;

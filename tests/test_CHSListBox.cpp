@@ -119,6 +119,43 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
     ::DestroyWindow(reference);
 }
 
+TEST_F(ExtentFixture, ABigListTakesItemsNearItsEndWhereTheListWouldPutThem)
+{
+    // Past the first few thousand items only the last ones keep keys: items that land among
+    // them, texts equal but for case included, go exactly where the list's own search puts them.
+    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    auto both = [&](std::vector<CString>& batch, const std::string& path) {
+        batch.push_back(path.c_str());
+        ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+    };
+    std::vector<CString> batch;
+    for (int i = 0; i < 3000; ++i)
+        both(batch, "T:\\a\\f" + std::to_string(10000 + i) + ".tmp");
+    m_list.AddStrings(batch);
+    // Each window of eight comes in reverse, and each name once more in capitals.
+    for (int w = 0; w < 40; ++w) {
+        batch.clear();
+        for (int k = 7; k >= 0; --k) {
+            const std::string name = "T:\\b\\g" + std::to_string(100 + w * 8 + k);
+            both(batch, name + ".tmp");
+            if (k % 3 == 0)
+                both(batch, name + ".TMP");
+        }
+        m_list.AddStrings(batch);
+    }
+    const int n = m_list.GetCount();
+    ASSERT_EQ(::SendMessageW(reference, LB_GETCOUNT, 0, 0), n) << "nothing is held back";
+    for (int i = 2900; i < n; ++i) {
+        wchar_t expected[256] = {};
+        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+        CString actual;
+        m_list.GetText(i, actual);
+        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
+    }
+    ::DestroyWindow(reference);
+}
+
 TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
 {
     // Batches that each belong before everything shown: the list holds them back and merges.
