@@ -137,6 +137,15 @@ public:
         return buf;
     }
     bool StatusStarts(const char* text) const { return Status().rfind(Wide(text), 0) == 0; }
+    // Waits until the status line starts with text. Every look is a round trip to Wine's
+    // server and wakes this thread on cores that the program under measurement needs: once
+    // every 5 ms (a millisecond cost some 2,000 round trips a second and slowed the scan
+    // measurably); the figure is then late by 5 ms at most.
+    void WaitForStatus(const char* text) const
+    {
+        while (!StatusStarts(text))
+            ::Sleep(5);
+    }
     void Click(int id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); }
     int Listed() const { return static_cast<int>(::SendMessageW(Item(IDC_LIST_FILES), LB_GETCOUNT, 0, 0)); }
     double PeakMB() const
@@ -154,8 +163,7 @@ public:
         ::SendMessageW(Item(IDC_STATIC_STATUS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         const auto t0 = Clock::now();
         Click(IDC_BTN_SCAN_NOW);
-        while (!StatusStarts("扫描已完成"))
-            ::Sleep(1);
+        WaitForStatus("扫描已完成");
         return Since(t0);
     }
 
@@ -231,8 +239,7 @@ int DeleteBench(const std::string& exe, const std::string& root, const std::stri
     CResponsiveness answer(kelvaro.Window());
     const auto t0 = Clock::now();
     kelvaro.Click(IDC_BTN_DELETE_ALL);
-    while (!kelvaro.StatusStarts("清理"))
-        ::Sleep(1);
+    kelvaro.WaitForStatus("清理");
     const double del = Since(t0);
     const double worst = answer.Stop();
 
