@@ -267,11 +267,11 @@ DeleteOutcome DeleteListedFile(const CString& path)
     // attribute answers through the deletion's own refusal. Under Wine every request that
     // is saved here is a round trip to its server saved, for each file.
     std::wstring nt = L"\\??\\" + wide.substr(4);
+    if (nt.size() * sizeof(wchar_t) > 0xFFFE)
+        return DeleteOutcome::Failed;  // longer than any name the system takes
     UNICODE_STRING name;
     name.Buffer = &nt[0];
-    name.Length = name.MaximumLength = static_cast<USHORT>(std::min<size_t>(nt.size() * sizeof(wchar_t), 0xFFFE));
-    if (name.Length != nt.size() * sizeof(wchar_t))
-        return DeleteOutcome::Failed;
+    name.Length = name.MaximumLength = static_cast<USHORT>(nt.size() * sizeof(wchar_t));
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
     IO_STATUS_BLOCK io = {};
@@ -289,8 +289,10 @@ DeleteOutcome DeleteListedFile(const CString& path)
         return DeleteOutcome::Changed;
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
-    if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)))
-        return OutcomeOfError(::GetLastError(), ::GetFileAttributesW(wide.c_str()));
+    if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
+        const DWORD error = ::GetLastError();  // before the attributes are asked for
+        return OutcomeOfError(error, ::GetFileAttributesW(wide.c_str()));
+    }
     return DeleteOutcome::Deleted;
 }
 

@@ -37,6 +37,25 @@ protected:
         return size.cx;
     }
     int Extent() { return m_list.GetHorizontalExtent(); }
+    // A list that sorts its texts itself, one at a time, to compare with.
+    static HWND SortedReference()
+    {
+        return ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    }
+    // The list holds what reference holds, item by item from first on, every step-th.
+    void ExpectItemsOf(HWND reference, int first = 0, int step = 1)
+    {
+        const int n = m_list.GetCount();
+        ASSERT_EQ(::SendMessageW(reference, LB_GETCOUNT, 0, 0), n) << "nothing is held back";
+        for (int i = first; i < n; i += step) {
+            wchar_t expected[256] = {};
+            ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
+            CString actual;
+            m_list.GetText(i, actual);
+            ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
+        }
+    }
 
     CFont m_font;
     CHSListBox m_list;
@@ -78,8 +97,7 @@ TEST_F(ExtentFixture, AfterADeletionAndANewItemItEqualsAFullMeasure)
 TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
 {
     // A second list sorts the same texts itself, one at a time.
-    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
+    HWND reference = SortedReference();
     const char* parts[] = {"dir", "Dir", "a-b", "a_b", "a.b", "中文", "临时", "~x", "X", "x", "'q", "-", "0", "9", "a b", "ab"};
     std::vector<CString> batch;
     unsigned seed = 12345;
@@ -107,15 +125,7 @@ TEST_F(ExtentFixture, BatchesLandWhereTheListWouldSortThem)
             ::SendMessageW(reference, LB_DELETESTRING, 3, 0);
         }
     }
-    const int n = m_list.GetCount();
-    ASSERT_EQ(::SendMessageW(reference, LB_GETCOUNT, 0, 0), n);
-    for (int i = 0; i < n; ++i) {
-        wchar_t expected[256] = {};
-        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
-        CString actual;
-        m_list.GetText(i, actual);
-        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
-    }
+    ExpectItemsOf(reference);
     ::DestroyWindow(reference);
 }
 
@@ -123,8 +133,7 @@ TEST_F(ExtentFixture, ABigListTakesItemsNearItsEndWhereTheListWouldPutThem)
 {
     // Past the first few thousand items only the last ones keep keys: items that land among
     // them, texts equal but for case included, go exactly where the list's own search puts them.
-    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
+    HWND reference = SortedReference();
     auto both = [&](std::vector<CString>& batch, const std::string& path) {
         batch.push_back(path.c_str());
         ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
@@ -144,23 +153,14 @@ TEST_F(ExtentFixture, ABigListTakesItemsNearItsEndWhereTheListWouldPutThem)
         }
         m_list.AddStrings(batch);
     }
-    const int n = m_list.GetCount();
-    ASSERT_EQ(::SendMessageW(reference, LB_GETCOUNT, 0, 0), n) << "nothing is held back";
-    for (int i = 2900; i < n; ++i) {
-        wchar_t expected[256] = {};
-        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
-        CString actual;
-        m_list.GetText(i, actual);
-        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
-    }
+    ExpectItemsOf(reference, 2900);
     ::DestroyWindow(reference);
 }
 
 TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
 {
     // Batches that each belong before everything shown: the list holds them back and merges.
-    HWND reference = ::CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
+    HWND reference = SortedReference();
     const std::string longest = "T:\\d0000\\" + std::string(60, 'w') + ".tmp";
     for (int d = 59; d >= 0; --d) {
         std::vector<CString> batch;
@@ -177,15 +177,8 @@ TEST_F(ExtentFixture, ABigListFilledBackwardsEndsSortedAndWhole)
         m_list.AddStrings(batch);
     }
     m_list.Flush();
-    const int n = m_list.GetCount();
-    ASSERT_EQ(6001, n);
-    for (int i = 0; i < n; i += 7) {
-        wchar_t expected[256] = {};
-        ::SendMessageW(reference, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(expected));
-        CString actual;
-        m_list.GetText(i, actual);
-        ASSERT_EQ(Narrow(expected), actual.GetString()) << "item " << i;
-    }
+    ASSERT_EQ(6001, m_list.GetCount());
+    ExpectItemsOf(reference, 0, 7);
     EXPECT_EQ(Width(longest.c_str()) + 5, Extent()) << "merged items are measured too";
     ::DestroyWindow(reference);
 }
