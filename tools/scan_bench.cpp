@@ -133,14 +133,15 @@ public:
     std::wstring Status() const
     {
         wchar_t buf[1024] = {};
-        ::InternalGetWindowText(Item(IDC_STATIC_STATUS), buf, 1024);
+        ::InternalGetWindowText(m_hStatus, buf, 1024);
         return buf;
     }
     bool StatusStarts(const char* text) const { return Status().rfind(Wide(text), 0) == 0; }
-    // Waits until the status line starts with text. Every look is a round trip to Wine's
-    // server and wakes this thread on cores that the program under measurement needs: once
-    // every 5 ms (a millisecond cost some 2,000 round trips a second and slowed the scan
-    // measurably); the figure is then late by 5 ms at most.
+    // Waits until the status line starts with text. Each look costs Wine's server, which the
+    // program under measurement needs, one round trip (the control's handle is found once:
+    // finding another process's control by its id takes a dozen) and wakes this thread on the
+    // program's cores. So a look every 5 ms (every millisecond slowed the scan measurably), and
+    // the figure is late by 5 ms at most.
     void WaitForStatus(const char* text) const
     {
         while (!StatusStarts(text))
@@ -160,7 +161,7 @@ public:
     {
         ::SendMessageW(Item(IDC_COMBO_DRIVE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
         // The last run's summary must not count as this one's.
-        ::SendMessageW(Item(IDC_STATIC_STATUS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ::SendMessageW(m_hStatus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         const auto t0 = Clock::now();
         Click(IDC_BTN_SCAN_NOW);
         WaitForStatus("扫描已完成");
@@ -176,11 +177,13 @@ private:
         if (pid != self->m_pi.dwProcessId || !::IsWindowVisible(h) || !::GetDlgItem(h, IDC_LIST_TYPES))
             return TRUE;
         self->m_hWnd = h;
+        self->m_hStatus = ::GetDlgItem(h, IDC_STATIC_STATUS);
         return FALSE;
     }
 
     PROCESS_INFORMATION m_pi = {};
     HWND m_hWnd = nullptr;
+    HWND m_hStatus = nullptr;
 };
 
 // How long the window takes to answer, measured while work runs: a message every 10 ms.
