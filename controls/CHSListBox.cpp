@@ -61,10 +61,8 @@ std::string CHSListBox::SortKey(LCID lcid, const std::wstring& text)
 
 std::string CHSListBox::ShownKey(LCID lcid, int index) const
 {
-    const LRESULT len = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::wstring text(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    std::wstring text;
+    GetText(index, text);
     return SortKey(lcid, text);
 }
 

@@ -13,6 +13,7 @@ class CWnd;
 // The module whose resources the program uses (the executable itself).
 HINSTANCE AfxGetResourceHandle();
 CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
 
 // A function of a system library, loaded when first called for rather than with the program
 // (a library that brings many others of its own); null if it is not there.
@@ -21,7 +22,6 @@ Fn AfxSystemFunction(const wchar_t* library, const char* name)
 {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(library), name)));
 }
-CWnd* AfxGetMainWnd();
 
 struct CPoint : POINT {
     CPoint() { x = 0; y = 0; }

@@ -2,16 +2,19 @@
 
 #include <string>
 
+void CListBox::GetText(int nIndex, std::wstring& rText) const
+{
+    const LRESULT n = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    rText.assign(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(m_hWnd, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&rText[0]));
+    rText.resize(static_cast<size_t>(got > 0 ? got : 0));
+}
+
 void CListBox::GetText(int nIndex, CString& rString) const
 {
-    rString.Empty();
-    const int n = static_cast<int>(::SendMessageW(m_hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0));
-    if (n == LB_ERR || n == 0)
-        return;
-    std::wstring wide(static_cast<size_t>(n) + 1, L'\0');
-    const int got = static_cast<int>(::SendMessageW(m_hWnd, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&wide[0])));
-    if (got > 0)
-        rString = AfxFromWide(wide.c_str(), got);
+    std::wstring wide;
+    GetText(nIndex, wide);
+    rString = AfxFromWide(wide);
 }
 
 BOOL CListBox::OnChildNotify(UINT nMsg, WPARAM, LPARAM lParam, LRESULT* pResult)

@@ -2,6 +2,8 @@
 // reflected from the parent.
 #pragma once
 
+#include <string>
+
 #include "CWnd.h"
 
 class CListBox : public CWnd {
@@ -13,6 +15,7 @@ public:
     int DeleteString(UINT nIndex) { return static_cast<int>(SendMessage(LB_DELETESTRING, nIndex)); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     void GetText(int nIndex, CString& rString) const;
+    void GetText(int nIndex, std::wstring& rText) const;  // as the list holds it, in UTF-16
     void SetHorizontalExtent(int cxExtent) { SendMessage(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(cxExtent)); }
     int GetHorizontalExtent() const { return static_cast<int>(SendMessage(LB_GETHORIZONTALEXTENT)); }
     int SetItemHeight(int nIndex, UINT cyItemHeight) { return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(nIndex), MAKELPARAM(cyItemHeight, 0))); }
