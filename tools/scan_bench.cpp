@@ -9,6 +9,8 @@
 //                                                      exit, against the window's click to summary
 //   scan_bench.exe --table ROOT [ROUNDS]               the NTFS master file table of ROOT's drive
 //                                                      alone: read and listed
+//   scan_bench.exe --split N ROOT [ROUNDS]             the plain walk with ROOT's folders dealt
+//                                                      out to N threads, and to N processes
 // KELVARO is the Unix path of Kelvaro.exe.
 #include <windows.h>
 #include <psapi.h>
@@ -62,6 +64,89 @@ long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = 
     } while (::FindNextFileW(h, &fd));
     ::FindClose(h);
     return files;
+}
+
+// The folders directly in root.
+std::vector<std::wstring> TopFolders(const std::wstring& root)
+{
+    std::vector<std::wstring> tops;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileExW((root + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                  FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return tops;
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(fd.cFileName, L".") != 0 &&
+            wcscmp(fd.cFileName, L"..") != 0)
+            tops.push_back(root + L"\\" + fd.cFileName);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return tops;
+}
+
+// The plain walk of every nth of tops from the kth on.
+long long WalkShare(const std::vector<std::wstring>& tops, size_t k, size_t n)
+{
+    long long files = 0;
+    for (size_t i = k; i < tops.size(); i += n)
+        files += PlainWalk(tops[i]);
+    return files;
+}
+
+// The same plain walk dealt out to n threads of one process, and to n processes: Wine lists
+// a folder under a lock of the whole process, so threads of one process wait for each other
+// there and processes do not. The processes' time includes their start.
+int SplitBench(int n, const std::string& root, int rounds)
+{
+    const std::wstring wroot = Wide(root);
+    wchar_t name[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, name, MAX_PATH);
+    // Started by its Unix path, this program is named "unix\..." without the \\?\ before it.
+    const std::wstring self = (std::wcsncmp(name, L"unix\\", 5) == 0 ? L"\\\\?\\" : L"") + std::wstring(name);
+    double bestFloor = 1e9, bestThreads = 1e9, bestProcesses = 1e9;
+    long long files = 0;
+    for (int r = 0; r < rounds; ++r) {
+        auto t0 = Clock::now();
+        files = PlainWalk(wroot);
+        bestFloor = std::min(bestFloor, Since(t0));
+
+        t0 = Clock::now();
+        {
+            const std::vector<std::wstring> tops = TopFolders(wroot);
+            std::vector<std::thread> threads;
+            for (int k = 0; k < n; ++k)
+                threads.emplace_back([&tops, k, n] { WalkShare(tops, static_cast<size_t>(k), static_cast<size_t>(n)); });
+            for (std::thread& t : threads)
+                t.join();
+        }
+        bestThreads = std::min(bestThreads, Since(t0));
+
+        t0 = Clock::now();
+        std::vector<PROCESS_INFORMATION> children;
+        for (int k = 0; k < n; ++k) {
+            std::wstring cmd = L"scan_bench.exe --split-part " + std::to_wstring(n) + L" " + std::to_wstring(k) +
+                               L" \"" + wroot + L"\"";
+            STARTUPINFOW si = {};
+            si.cb = sizeof(si);
+            PROCESS_INFORMATION pi = {};
+            if (!::CreateProcessW(self.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+                std::printf("%-24s cannot start a walking process (%ls: %lu)\n", root.c_str(), self.c_str(), ::GetLastError());
+                return 1;
+            }
+            children.push_back(pi);
+        }
+        for (PROCESS_INFORMATION& pi : children) {
+            ::WaitForSingleObject(pi.hProcess, INFINITE);
+            ::CloseHandle(pi.hThread);
+            ::CloseHandle(pi.hProcess);
+        }
+        bestProcesses = std::min(bestProcesses, Since(t0));
+    }
+    std::printf("%-24s plain walk %.3f s (%lld files); its folders dealt to %d threads: %.3f s, ratio %.2f; "
+                "to %d processes: %.3f s, ratio %.2f\n",
+                root.c_str(), bestFloor, files, n, bestThreads, bestThreads / bestFloor, n, bestProcesses,
+                bestProcesses / bestFloor);
+    return 0;
 }
 
 // The engine alone: one whole walk.
@@ -335,12 +420,19 @@ int main(int argc, char** argv)
         return CliBench(argv[2], argv[3], argv[4], argc > 5 ? std::atoi(argv[5]) : 3);
     if (argc >= 4 && std::strcmp(argv[1], "--program") == 0)
         return ProgramBench(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 3);
+    if (argc >= 4 && std::strcmp(argv[1], "--split") == 0)
+        return SplitBench(std::atoi(argv[2]), argv[3], argc > 4 ? std::atoi(argv[4]) : 3);
+    if (argc >= 5 && std::strcmp(argv[1], "--split-part") == 0) {
+        WalkShare(TopFolders(Wide(argv[4])), static_cast<size_t>(std::atoi(argv[3])), static_cast<size_t>(std::atoi(argv[2])));
+        return 0;
+    }
     if (argc >= 5 && std::strcmp(argv[1], "--program-delete") == 0)
         return DeleteBench(argv[2], argv[3], argv[4]);
     if (argc < 2) {
         std::fprintf(stderr, "usage: scan_bench ROOT [ROUNDS]\n"
                              "       scan_bench --program KELVARO ROOT [ROUNDS]\n"
-                             "       scan_bench --program-delete KELVARO ROOT PLAIN_ROOT\n");
+                             "       scan_bench --program-delete KELVARO ROOT PLAIN_ROOT\n"
+                             "       scan_bench --split N ROOT [ROUNDS]\n");
         return 2;
     }
     return EngineBench(argv[1], argc > 2 ? std::atoi(argv[2]) : 3);
