@@ -42,27 +42,37 @@ std::wstring Wide(const std::string& s)
     return AfxToWide(CString(s.c_str()));
 }
 
-// The floor: one thread, FindFirstFileExW at the basic information level with large fetches,
-// and nothing else. With paths, it also collects every file's path.
-long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = nullptr)
+// Calls fn(fd) for each entry of dir but . and .., as FindFirstFileExW gives them at the basic
+// information level with large fetches.
+template <class Fn>
+void ForEachEntry(const std::wstring& dir, Fn fn)
 {
-    long long files = 0;
     WIN32_FIND_DATAW fd;
     HANDLE h = ::FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
                                   FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE)
-        return 0;
+        return;
     do {
+        if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0)
+            fn(fd);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+}
+
+// The floor: one thread, and nothing but the listing. With paths, it also collects every
+// file's path.
+long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = nullptr)
+{
+    long long files = 0;
+    ForEachEntry(dir, [&](const WIN32_FIND_DATAW& fd) {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0)
-                files += PlainWalk(dir + L"\\" + fd.cFileName, paths);
+            files += PlainWalk(dir + L"\\" + fd.cFileName, paths);
         } else {
             ++files;
             if (paths)
                 paths->push_back(dir + L"\\" + fd.cFileName);
         }
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
+    });
     return files;
 }
 
@@ -70,17 +80,10 @@ long long PlainWalk(const std::wstring& dir, std::vector<std::wstring>* paths = 
 std::vector<std::wstring> TopFolders(const std::wstring& root)
 {
     std::vector<std::wstring> tops;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileExW((root + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
-                                  FIND_FIRST_EX_LARGE_FETCH);
-    if (h == INVALID_HANDLE_VALUE)
-        return tops;
-    do {
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(fd.cFileName, L".") != 0 &&
-            wcscmp(fd.cFileName, L"..") != 0)
+    ForEachEntry(root, [&](const WIN32_FIND_DATAW& fd) {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             tops.push_back(root + L"\\" + fd.cFileName);
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
+    });
     return tops;
 }
 
@@ -98,6 +101,10 @@ long long WalkShare(const std::vector<std::wstring>& tops, size_t k, size_t n)
 // there and processes do not. The processes' time includes their start.
 int SplitBench(int n, const std::string& root, int rounds)
 {
+    if (n < 1) {
+        std::fprintf(stderr, "scan_bench --split: N is a number of walkers, 1 or more\n");
+        return 2;
+    }
     const std::wstring wroot = Wide(root);
     wchar_t name[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, name, MAX_PATH);
@@ -129,16 +136,19 @@ int SplitBench(int n, const std::string& root, int rounds)
             STARTUPINFOW si = {};
             si.cb = sizeof(si);
             PROCESS_INFORMATION pi = {};
-            if (!::CreateProcessW(self.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-                std::printf("%-24s cannot start a walking process (%ls: %lu)\n", root.c_str(), self.c_str(), ::GetLastError());
-                return 1;
-            }
+            if (!::CreateProcessW(self.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+                break;
             children.push_back(pi);
         }
+        const DWORD error = ::GetLastError();
         for (PROCESS_INFORMATION& pi : children) {
             ::WaitForSingleObject(pi.hProcess, INFINITE);
             ::CloseHandle(pi.hThread);
             ::CloseHandle(pi.hProcess);
+        }
+        if (children.size() != static_cast<size_t>(n)) {
+            std::printf("%-24s cannot start a walking process (%ls: %lu)\n", root.c_str(), self.c_str(), error);
+            return 1;
         }
         bestProcesses = std::min(bestProcesses, Since(t0));
     }
@@ -423,6 +433,8 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "--split") == 0)
         return SplitBench(std::atoi(argv[2]), argv[3], argc > 4 ? std::atoi(argv[4]) : 3);
     if (argc >= 5 && std::strcmp(argv[1], "--split-part") == 0) {
+        if (std::atoi(argv[2]) < 1)
+            return 2;
         WalkShare(TopFolders(Wide(argv[4])), static_cast<size_t>(std::atoi(argv[3])), static_cast<size_t>(std::atoi(argv[2])));
         return 0;
     }
