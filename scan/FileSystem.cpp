@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <cwctype>
 #include <vector>
@@ -44,54 +45,127 @@ CString JoinPath(const CString& dir, const CString& name)
     return path;
 }
 
+// The system's own call for a folder's listing. FindFirstFileExW makes it too, but always
+// asks once more at the end of a folder to hear that nothing is left.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                               FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
+
+namespace {
+
+const size_t kNone = static_cast<size_t>(-1);
+const ULONG kFetchBytes = 64 * 1024;
+const NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_MORE_FILES
+// An entry with a name of 255 UTF-16 units, the longest a folder holds, and the padding
+// before it.
+const size_t kLongestEntry = offsetof(FILE_DIRECTORY_INFORMATION, FileName) + 256 * sizeof(WCHAR) + 8;
+
+// Under Wine a listing request hands out every entry that fits, so one that leaves room for
+// the longest entry has given the rest of the folder, and asking again would only cost a
+// round trip to its server, made under a lock that every listing in the process waits for.
+// Other systems may hand out fewer (a network share does), so there the walk asks on.
+bool RequestFillsBuffer()
+{
+    static const bool wine =
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+const NTSTATUS kNameTooLong = static_cast<NTSTATUS>(0xC0000106L);  // STATUS_NAME_TOO_LONG
+
+// Opens what an existing \\?\ path names, through the system's own call.
+NTSTATUS OpenExtendedPath(const std::wstring& extended, ACCESS_MASK access, ULONG options, HANDLE* pHandle)
+{
+    *pHandle = INVALID_HANDLE_VALUE;
+    std::wstring nt = L"\\??\\" + extended.substr(4);
+    if (nt.size() * sizeof(wchar_t) > 0xFFFE)
+        return kNameTooLong;  // longer than any name the system takes
+    UNICODE_STRING name;
+    name.Buffer = &nt[0];
+    name.Length = name.MaximumLength = static_cast<USHORT>(nt.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
+    IO_STATUS_BLOCK io = {};
+    return ::NtCreateFile(pHandle, access, &attributes, &io, nullptr, 0,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                          options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+}
+
+}  // namespace
+
 bool CFileSearch::Open(const CString& dir)
 {
     Close();
     m_error = ERROR_SUCCESS;
-    std::wstring pattern = ExtendedPath(dir);
-    if (pattern.empty()) {
+    const std::wstring path = ExtendedPath(dir);
+    if (path.empty()) {
         m_error = ERROR_INVALID_NAME;
         return false;
     }
-    if (pattern.back() != L'\\')
-        pattern += L'\\';
-    pattern += L'*';
-    // The basic information level leaves out the short 8.3 names, which nothing here uses.
-    m_hFind = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_data, FindExSearchNameMatch,
-                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (m_hFind == INVALID_HANDLE_VALUE)
-        m_error = ::GetLastError();
-    m_bPending = m_hFind != INVALID_HANDLE_VALUE;
-    return m_bPending;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    const NTSTATUS status = OpenExtendedPath(path, FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                             FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, &h);
+    if (status < 0) {
+        // A folder that is not there is one that could not be read, as a listing of its
+        // "dir\*" would say; "file not found" is what an empty listing says.
+        m_error = ::RtlNtStatusToDosError(status);
+        if (m_error == ERROR_FILE_NOT_FOUND)
+            m_error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    m_hDir = h;
+    m_buffer.resize(kFetchBytes);
+    return Fetch();
+}
+
+bool CFileSearch::Fetch()
+{
+    m_next = kNone;
+    IO_STATUS_BLOCK io = {};
+    const NTSTATUS status = ::NtQueryDirectoryFile(m_hDir, nullptr, nullptr, nullptr, &io, m_buffer.data(),
+                                                   static_cast<ULONG>(m_buffer.size()), FileDirectoryInformation,
+                                                   FALSE, nullptr, FALSE);
+    if (status == kNoMoreFiles) {
+        m_error = ERROR_NO_MORE_FILES;
+        return false;
+    }
+    if (status < 0 || io.Information == 0) {
+        m_error = status < 0 ? ::RtlNtStatusToDosError(status) : ERROR_NO_MORE_FILES;
+        return false;
+    }
+    m_next = 0;
+    m_bComplete = RequestFillsBuffer() && io.Information + kLongestEntry <= m_buffer.size();
+    return true;
 }
 
 bool CFileSearch::Next()
 {
-    if (m_hFind == INVALID_HANDLE_VALUE)
+    if (m_hDir == INVALID_HANDLE_VALUE)
         return false;
-    if (m_bPending) {
-        m_bPending = false;
-    } else if (!::FindNextFileW(m_hFind, &m_data)) {
-        m_error = ::GetLastError();
-        return false;
+    if (m_next == kNone) {
+        if (m_bComplete) {
+            m_error = ERROR_NO_MORE_FILES;
+            return false;
+        }
+        if (!Fetch())
+            return false;
     }
-    return Convert();
-}
-
-bool CFileSearch::Convert()
-{
+    const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(&m_buffer[m_next]);
+    m_next = entry->NextEntryOffset ? m_next + entry->NextEntryOffset : kNone;
+    m_attributes = entry->FileAttributes;
+    m_size = static_cast<uint64_t>(entry->EndOfFile.QuadPart);
     // A name with an unpaired surrogate has no UTF-8 form, and no path made from it would
     // reach the file.
-    m_name = AfxFromWide(m_data.cFileName, static_cast<int>(std::wcslen(m_data.cFileName)), &m_exact);
+    m_name = AfxFromWide(entry->FileName, static_cast<int>(entry->FileNameLength / sizeof(WCHAR)), &m_exact);
     return true;
 }
 
 void CFileSearch::Close()
 {
-    if (m_hFind != INVALID_HANDLE_VALUE)
-        ::FindClose(m_hFind);
-    m_hFind = INVALID_HANDLE_VALUE;
-    m_bPending = false;
+    if (m_hDir != INVALID_HANDLE_VALUE)
+        ::CloseHandle(m_hDir);
+    m_hDir = INVALID_HANDLE_VALUE;
+    m_next = kNone;
+    m_bComplete = false;
 }
 
 namespace {
@@ -266,20 +340,11 @@ DeleteOutcome DeleteListedFile(const CString& path)
     // link: the system makes those two checks in the opening itself, and the read-only
     // attribute answers through the deletion's own refusal. Under Wine every request that
     // is saved here is a round trip to its server saved, for each file.
-    std::wstring nt = L"\\??\\" + wide.substr(4);
-    if (nt.size() * sizeof(wchar_t) > 0xFFFE)
-        return DeleteOutcome::Failed;  // longer than any name the system takes
-    UNICODE_STRING name;
-    name.Buffer = &nt[0];
-    name.Length = name.MaximumLength = static_cast<USHORT>(nt.size() * sizeof(wchar_t));
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
-    IO_STATUS_BLOCK io = {};
     HANDLE h = INVALID_HANDLE_VALUE;
-    const NTSTATUS status = ::NtCreateFile(&h, DELETE | SYNCHRONIZE, &attributes, &io, nullptr, 0,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
-                                           FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
-                                           nullptr, 0);
+    const NTSTATUS status =
+        OpenExtendedPath(wide, DELETE | SYNCHRONIZE, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, &h);
+    if (status == kNameTooLong)
+        return DeleteOutcome::Failed;
     if (status == static_cast<NTSTATUS>(0xC00000BAL))  // STATUS_FILE_IS_A_DIRECTORY
         return DeleteOutcome::Changed;
     if (status < 0)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "../framework/CString.h"
 #include "DeleteOutcome.h"
@@ -40,16 +41,19 @@ public:
     const CString& Name() const { return m_name; }
     // The name has an exact UTF-8 form (no unpaired surrogate), so a path made of it leads back.
     bool NameIsExact() const { return m_exact; }
-    DWORD Attributes() const { return m_data.dwFileAttributes; }
-    uint64_t Size() const { return (static_cast<uint64_t>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow; }
+    DWORD Attributes() const { return m_attributes; }
+    uint64_t Size() const { return m_size; }
 
 private:
-    bool Convert();
+    bool Fetch();
 
-    HANDLE m_hFind = INVALID_HANDLE_VALUE;
-    bool m_bPending = false;  // the entry from the opening call is still to be handed out
+    HANDLE m_hDir = INVALID_HANDLE_VALUE;
+    std::vector<unsigned char> m_buffer;  // the entries of one request to the system
+    size_t m_next = 0;                    // where the next entry starts, or kNone
+    bool m_bComplete = false;             // the last request gave the rest of the folder
     DWORD m_error = ERROR_SUCCESS;
-    WIN32_FIND_DATAW m_data = {};
+    DWORD m_attributes = 0;
+    uint64_t m_size = 0;
     CString m_name;
     bool m_exact = false;
 };

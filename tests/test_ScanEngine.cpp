@@ -152,6 +152,9 @@ TEST(ScanEngine, SizesAreWholeAndTotalsRoundUpToKB)
                    " && truncate -s 5G big/huge.tmp");
     EXPECT_EQ(SummaryText(1000, "489KB"), Walk(tree.Path("small"), 2).sentence) << "500,000 bytes, rounded up";
     EXPECT_EQ(SummaryText(1, "5.00GB"), Walk(tree.Path("big"), 2).sentence) << "the high 32 bits of a size count";
+    // Names of 255 characters: a listing takes several requests, each well short of full.
+    tree.HostShell("mkdir long && (cd long && for i in $(seq 300); do head -c 100 /dev/zero > $(printf '%0251d' $i).tmp; done)");
+    EXPECT_EQ(SummaryText(300, "30KB"), Walk(tree.Path("long"), 2).sentence) << "every entry of a folder of long names";
 }
 
 TEST(ScanEngine, ATreeAThousandLevelsDeep)
