@@ -165,7 +165,8 @@ namespace {
 // An item this close to the end is inserted at once: the list moves only the few after it.
 const int kCheapShift = 64;
 // Below this many items every insertion is cheap enough; above, held-back items are merged
-// in when there are this many, or half as many as are shown.
+// in when there are this many, or as many as are shown: each merge then at least doubles the
+// list, so that all the merges of a run write each item about twice.
 const size_t kMinMerge = 2048;
 }  // namespace
 
@@ -214,7 +215,7 @@ void CHSListBox::AddStrings(const std::vector<CString>& items)
         inserted.push_back(&item);
     }
     const size_t shown = static_cast<size_t>(tail.start) + tail.keys.size();
-    if (m_pending.size() >= std::max(kMinMerge, shown / 2))
+    if (m_pending.size() >= std::max(kMinMerge, shown))
         Merge();
     SendMessage(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
