@@ -55,6 +55,7 @@ namespace {
 const size_t kNone = static_cast<size_t>(-1);
 const ULONG kFetchBytes = 64 * 1024;
 const NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_MORE_FILES
+const NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_SUCH_FILE
 // An entry with a name of 255 UTF-16 units, the longest a folder holds, and the padding
 // before it.
 const size_t kLongestEntry = offsetof(FILE_DIRECTORY_INFORMATION, FileName) + 256 * sizeof(WCHAR) + 8;
@@ -105,15 +106,12 @@ bool CFileSearch::Open(const CString& dir)
     const NTSTATUS status = OpenExtendedPath(path, FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                              FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, &h);
     if (status < 0) {
-        // A folder that is not there is one that could not be read, as a listing of its
-        // "dir\*" would say; "file not found" is what an empty listing says.
         m_error = ::RtlNtStatusToDosError(status);
-        if (m_error == ERROR_FILE_NOT_FOUND)
-            m_error = ERROR_PATH_NOT_FOUND;
         return false;
     }
     m_hDir = h;
-    m_buffer.resize(kFetchBytes);
+    if (!m_buffer)
+        m_buffer.reset(new unsigned char[kFetchBytes]);  // filled by the system, never cleared
     return Fetch();
 }
 
@@ -121,10 +119,11 @@ bool CFileSearch::Fetch()
 {
     m_next = kNone;
     IO_STATUS_BLOCK io = {};
-    const NTSTATUS status = ::NtQueryDirectoryFile(m_hDir, nullptr, nullptr, nullptr, &io, m_buffer.data(),
-                                                   static_cast<ULONG>(m_buffer.size()), FileDirectoryInformation,
-                                                   FALSE, nullptr, FALSE);
-    if (status == kNoMoreFiles) {
+    const NTSTATUS status = ::NtQueryDirectoryFile(m_hDir, nullptr, nullptr, nullptr, &io, m_buffer.get(),
+                                                   kFetchBytes, FileDirectoryInformation, FALSE, nullptr, FALSE);
+    // The end of the listing; a folder with no entries at all (a drive's root has no "."
+    // entry) may say "no such file" to the first request.
+    if (status == kNoMoreFiles || status == kNoSuchFile) {
         m_error = ERROR_NO_MORE_FILES;
         return false;
     }
@@ -133,7 +132,7 @@ bool CFileSearch::Fetch()
         return false;
     }
     m_next = 0;
-    m_bComplete = RequestFillsBuffer() && io.Information + kLongestEntry <= m_buffer.size();
+    m_bComplete = RequestFillsBuffer() && io.Information + kLongestEntry <= kFetchBytes;
     return true;
 }
 
@@ -149,7 +148,7 @@ bool CFileSearch::Next()
         if (!Fetch())
             return false;
     }
-    const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(&m_buffer[m_next]);
+    const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(m_buffer.get() + m_next);
     m_next = entry->NextEntryOffset ? m_next + entry->NextEntryOffset : kNone;
     m_attributes = entry->FileAttributes;
     m_size = static_cast<uint64_t>(entry->EndOfFile.QuadPart);

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "../framework/CString.h"
 #include "DeleteOutcome.h"
@@ -35,7 +35,7 @@ public:
     // The folder could not be read, as opposed to being empty or listed to its end.
     bool Unreadable() const
     {
-        return m_error != ERROR_SUCCESS && m_error != ERROR_NO_MORE_FILES && m_error != ERROR_FILE_NOT_FOUND;
+        return m_error != ERROR_SUCCESS && m_error != ERROR_NO_MORE_FILES;
     }
 
     const CString& Name() const { return m_name; }
@@ -48,9 +48,9 @@ private:
     bool Fetch();
 
     HANDLE m_hDir = INVALID_HANDLE_VALUE;
-    std::vector<unsigned char> m_buffer;  // the entries of one request to the system
-    size_t m_next = 0;                    // where the next entry starts, or kNone
-    bool m_bComplete = false;             // the last request gave the rest of the folder
+    std::unique_ptr<unsigned char[]> m_buffer;  // the entries of one request to the system
+    size_t m_next = 0;                          // where the next entry starts, or kNone
+    bool m_bComplete = false;                   // the last request gave the rest of the folder
     DWORD m_error = ERROR_SUCCESS;
     DWORD m_attributes = 0;
     uint64_t m_size = 0;
