@@ -12,6 +12,13 @@ RUN_PACKAGES="wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei locales imag
 # is installed, and that one cannot). Debian's wine64 package puts it there.
 WINE64=/usr/lib/wine/wine64
 
+# Whether this machine runs 32-bit programs at all: a kernel without 32-bit emulation refuses
+# to start the 32-bit loader ("Exec format error"), and with it the 32-bit build and the
+# installer (NSIS makes a 32-bit program).
+runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -71,10 +78,10 @@ setup_prefix() {
   rm -rf "$WINEPREFIX"
   echo "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wine wineboot --init >/dev/null 2>&1
+  "$WINE64" wineboot --init >/dev/null 2>&1
   wineserver -w
   rm -f "$WINEPREFIX/dosdevices/z:"
-  local reg=(wine reg add)
+  local reg=("$WINE64" reg add)
   "${reg[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   "${reg[@]}" 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   "${reg[@]}" 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
