@@ -1,6 +1,7 @@
 // The command-line Kelvaro: the scan engine with no window, for scripts and the Task
 // Scheduler. A console program, so that cmd.exe and PowerShell wait for it, pipe its output
-// and see its exit code (0 done, 1 some files not deleted, 2 bad usage or root, 3 stopped).
+// and see its exit code (0 done, 1 some files not deleted, 2 bad usage or root, 3 stopped,
+// 4 the report is not where it was asked for; 2 only ever before anything was deleted).
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -17,7 +18,7 @@
 
 namespace {
 
-enum ExitCode { kDone = 0, kSomeKept = 1, kBadUsage = 2, kStopped = 3 };
+enum ExitCode { kDone = 0, kSomeKept = 1, kBadUsage = 2, kStopped = 3, kReportNotInPlace = 4 };
 
 // Text to one of the standard streams: UTF-16 to a console, whatever its code page; UTF-8
 // to a file or a pipe.
@@ -82,15 +83,18 @@ BOOL WINAPI OnConsoleControl(DWORD type)
     return TRUE;
 }
 
-// Waits for the run to end; meanwhile, unless quiet, a progress line on the error stream
-// rewritten in place ten times a second.
-void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COutStream& err, bool bShow)
+// Waits for the run to end, keeping every path it found in *pFound; meanwhile, unless quiet,
+// a progress line on the error stream rewritten in place ten times a second.
+void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COutStream& err, bool bShow,
+                CScanMailbox::CPathList* pFound)
 {
     CString shownPath;
     while (::WaitForSingleObject(events.hEnded, 100) == WAIT_TIMEOUT) {
         if (!bShow)
             continue;
         CScanMailbox::Batch news = engine.TakeNews(run);
+        if (pFound)
+            pFound->Append(news.found);
         if (news.hasPath)
             shownPath = news.path;
         const CScanTotals totals = engine.Totals();
@@ -107,18 +111,8 @@ void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COu
     }
     if (bShow)
         err.Write("\r" + CString(std::string(static_cast<size_t>(err.Width() > 1 ? err.Width() - 1 : 79), ' ').c_str()) + "\r");
-}
-
-// Whether a report can be written at path: asked before the scan, through the temporary
-// name, so that nothing appears under the real name until the report is whole.
-bool CanWriteBeside(const CString& path)
-{
-    const std::wstring temp = ExtendedPath(path) + L".part";
-    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(h);
-    return true;
+    if (pFound)
+        pFound->Append(engine.TakeNews(run).found);
 }
 
 int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
@@ -129,7 +123,8 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         err.Write(BadRootText(cmd.root) + "\r\n");
         return kBadUsage;
     }
-    if (!cmd.report.IsEmpty() && !CanWriteBeside(cmd.report)) {
+    // Asked before anything is deleted: the report's temporary name and its final one.
+    if (!cmd.report.IsEmpty() && !CanPutReportAt(cmd.report)) {
         err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
         return kBadUsage;
     }
@@ -144,11 +139,11 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     const unsigned scan = engine.StartScan(root, cmd.patterns);
     if (g_bStopped)
         engine.Stop();
-    WaitForRun(engine, events, scan, err, bShow);
-    const CScanMailbox::Batch found = engine.TakeNews(scan);
+    CScanMailbox::CPathList found;
+    WaitForRun(engine, events, scan, err, bShow, &found);
     const CScanTotals totals = engine.Totals();
     std::vector<CReportRow> rows;
-    found.found.ForEachWithSize([&](const char* path, uint64_t size) { rows.push_back(CReportRow{path, size, false, DeleteOutcome::NotTried}); });
+    found.ForEachWithSize([&](const char* path, uint64_t size) { rows.push_back(CReportRow{path, size, false, DeleteOutcome::NotTried}); });
 
     out.Write(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles) + "\r\n");
     bool bKept = false;
@@ -159,7 +154,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         const unsigned deletion = engine.StartDelete(paths);
         if (g_bStopped)
             engine.Stop();
-        WaitForRun(engine, events, deletion, err, false);
+        WaitForRun(engine, events, deletion, err, false, nullptr);
         const std::vector<DeleteOutcome> outcomes = engine.DeleteOutcomes();
         CDeleteTally tally;
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -186,14 +181,29 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     }
     engine.Shutdown(10000);
 
-    if (!cmd.report.IsEmpty() && !WriteFileAtomically(cmd.report, ReportCsv(rows))) {
-        err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
-        return kBadUsage;
+    // The final name may still refuse the report (another program opened it meanwhile): the
+    // complete report then stays under its temporary name, and the exit code says so.
+    bool bReportMissing = false;
+    if (!cmd.report.IsEmpty()) {
+        switch (WriteFileAtomically(cmd.report, ReportCsv(rows), true)) {
+        case WriteResult::Written:
+            break;
+        case WriteResult::KeptAsTemporary:
+            err.Write("无法替换报告文件 " + cmd.report + "，完整的报告保存在 " + TemporaryReportPath(cmd.report) + "。\r\n");
+            bReportMissing = true;
+            break;
+        case WriteResult::Failed:
+            err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
+            bReportMissing = true;
+            break;
+        }
     }
-    if (g_bStopped) {
+    if (g_bStopped)
         err.Write("已被用户中止。\r\n");
+    if (bReportMissing)
+        return kReportNotInPlace;
+    if (g_bStopped)
         return kStopped;
-    }
     return bKept ? kSomeKept : kDone;
 }
 

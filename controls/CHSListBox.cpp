@@ -277,6 +277,16 @@ void CHSListBox::Merge()
         }
     }
 
+    // What the user has done with the shown items: which are selected, where the caret and
+    // the anchor are, which is at the top. The list is filled anew, so each goes with its item.
+    std::vector<int> selected(static_cast<size_t>(std::max<LRESULT>(0, ::SendMessageW(m_hWnd, LB_GETSELCOUNT, 0, 0))));
+    if (!selected.empty())
+        ::SendMessageW(m_hWnd, LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data()));
+    const LRESULT caret = ::SendMessageW(m_hWnd, LB_GETCARETINDEX, 0, 0);
+    const LRESULT anchor = ::SendMessageW(m_hWnd, LB_GETANCHORINDEX, 0, 0);
+    const LRESULT top = ::SendMessageW(m_hWnd, LB_GETTOPINDEX, 0, 0);
+    std::vector<uint32_t> placeOf(shown);  // where each shown item goes
+
     const LCID lcid = Locale();
     const size_t total = shown + m_pending.size();
     CListBox::WindowProc(LB_RESETCONTENT, 0, 0);
@@ -294,10 +304,22 @@ void CHSListBox::Merge()
             }
             takeShown = CompareKey(m_pending[b].key, shownKey) >= 0;
         }
+        if (takeShown)
+            placeOf[a] = static_cast<uint32_t>(a + b);
         const wchar_t* text = takeShown ? &texts[starts[a++]] : m_pending[b++].text.c_str();
         if (takeShown)
             haveKey = false;
         ::SendMessageW(m_hWnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    }
+    for (int index : selected) {
+        if (index >= 0 && static_cast<size_t>(index) < shown)
+            ::SendMessageW(m_hWnd, LB_SETSEL, TRUE, placeOf[static_cast<size_t>(index)]);
+    }
+    auto moved = [&](LRESULT index) { return static_cast<WPARAM>(index >= 0 && static_cast<size_t>(index) < shown ? placeOf[static_cast<size_t>(index)] : 0); };
+    if (shown > 0) {
+        ::SendMessageW(m_hWnd, LB_SETANCHORINDEX, moved(anchor), 0);
+        ::SendMessageW(m_hWnd, LB_SETCARETINDEX, moved(caret), TRUE);
+        ::SendMessageW(m_hWnd, LB_SETTOPINDEX, moved(top), 0);
     }
     m_pending.clear();
     ClearKeys();

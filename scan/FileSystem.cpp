@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cwchar>
 #include <cwctype>
@@ -47,6 +48,7 @@ CString JoinPath(const CString& dir, const CString& name)
 
 // The system's own call for a folder's listing. FindFirstFileExW makes it too, but always
 // asks once more at the end of a folder to hear that nothing is left.
+extern "C" NTSTATUS NTAPI NtQueryObject(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
                                                FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
 
@@ -60,16 +62,8 @@ const NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_
 // before it.
 const size_t kLongestEntry = offsetof(FILE_DIRECTORY_INFORMATION, FileName) + 256 * sizeof(WCHAR) + 8;
 
-// Under Wine a listing request hands out every entry that fits, so one that leaves room for
-// the longest entry has given the rest of the folder, and asking again would only cost a
-// round trip to its server, made under a lock that every listing in the process waits for.
-// Other systems may hand out fewer (a network share does), so there the walk asks on.
-bool RequestFillsBuffer()
-{
-    static const bool wine =
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
+// The system's way to end a listing, once known: 0 not yet asked, else ListingEnd + 1.
+std::atomic<int> g_listingEnd{0};
 
 const NTSTATUS kNameTooLong = static_cast<NTSTATUS>(0xC0000106L);  // STATUS_NAME_TOO_LONG
 
@@ -93,6 +87,22 @@ NTSTATUS OpenExtendedPath(const std::wstring& extended, ACCESS_MASK access, ULON
 
 }  // namespace
 
+ListingEnd GetListingEnd()
+{
+    int end = g_listingEnd.load();
+    if (end == 0) {
+        const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+        end = 1 + static_cast<int>(wine ? ListingEnd::ShortReplyEndsIt : ListingEnd::AskUntilNothingLeft);
+        g_listingEnd = end;
+    }
+    return static_cast<ListingEnd>(end - 1);
+}
+
+void SetListingEnd(ListingEnd end)
+{
+    g_listingEnd = 1 + static_cast<int>(end);
+}
+
 bool CFileSearch::Open(const CString& dir)
 {
     Close();
@@ -110,6 +120,7 @@ bool CFileSearch::Open(const CString& dir)
         return false;
     }
     m_hDir = h;
+    m_bShortReplyEnds = GetListingEnd() == ListingEnd::ShortReplyEndsIt;
     if (!m_buffer)
         m_buffer.reset(new unsigned char[kFetchBytes]);  // filled by the system, never cleared
     return Fetch();
@@ -132,7 +143,7 @@ bool CFileSearch::Fetch()
         return false;
     }
     m_next = 0;
-    m_bComplete = RequestFillsBuffer() && io.Information + kLongestEntry <= kFetchBytes;
+    m_bComplete = m_bShortReplyEnds && io.Information + kLongestEntry <= kFetchBytes;
     return true;
 }
 
@@ -193,7 +204,27 @@ private:
     HANDLE m_h;
 };
 
-// The \\?\ path of what h has open, as the system names it.
+// The \\?\ path of what h has open, from the name that the system keeps for the object:
+// "\??\X:\..." under Wine, at any length. Windows names the object by its device
+// ("\Device\HarddiskVolume3\..."), which says nothing about the drive letter: empty then.
+std::wstring ObjectDosPath(HANDLE h)
+{
+    // The longest name a UNICODE_STRING holds, and the string's own fields before it.
+    std::vector<unsigned char> buffer(sizeof(UNICODE_STRING) + 0x10000);
+    ULONG needed = 0;
+    const NTSTATUS status = ::NtQueryObject(h, static_cast<OBJECT_INFORMATION_CLASS>(1) /* ObjectNameInformation */,
+                                            buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status < 0)
+        return std::wstring();
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+    const std::wstring object(name->Buffer, name->Length / sizeof(wchar_t));
+    if (object.size() < 7 || object.compare(0, 4, L"\\??\\") != 0 || !iswalpha(object[4]) || object[5] != L':' ||
+        object[6] != L'\\')
+        return std::wstring();
+    return L"\\\\?\\" + object.substr(4);
+}
+
+// The \\?\ path of what h has open, as the system names it (links on the way resolved).
 std::wstring FinalPath(HANDLE h)
 {
     std::wstring buf(MAX_PATH, L'\0');
@@ -201,14 +232,16 @@ std::wstring FinalPath(HANDLE h)
         const DWORD n = ::GetFinalPathNameByHandleW(h, &buf[0], static_cast<DWORD>(buf.size()),
                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (n == 0)
-            return std::wstring();
+            break;
         if (n < buf.size()) {
             buf.resize(n);
             return buf;
         }
         buf.assign(n + 1, L'\0');
     }
-    return std::wstring();
+    // Wine 8 answers "more data" whatever the buffer once the path is longer than about 264
+    // characters; Windows answers at any length.
+    return ObjectDosPath(h);
 }
 
 bool SameText(const wchar_t* a, size_t na, const wchar_t* b, size_t nb)

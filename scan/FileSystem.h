@@ -17,6 +17,17 @@ std::wstring ExtendedPath(const CString& path);
 // dir, a backslash unless dir already ends in one, and name.
 CString JoinPath(const CString& dir, const CString& name);
 
+// How a folder's listing learns that it has come to its end. Windows' way: ask until the
+// system says that nothing is left. Under Wine a reply that leaves room for another entry of
+// the longest name holds the rest of the folder (its listing hands out every entry that fits),
+// and asking again would only cost a round trip to its server, made under a lock that every
+// listing in the process waits for.
+enum class ListingEnd { AskUntilNothingLeft, ShortReplyEndsIt };
+// ShortReplyEndsIt under Wine, AskUntilNothingLeft elsewhere, until set otherwise (the tests
+// walk both ways).
+ListingEnd GetListingEnd();
+void SetListingEnd(ListingEnd end);
+
 // The directory listing of one folder, every entry in the order the system gives them.
 class CFileSearch {
 public:
@@ -51,6 +62,7 @@ private:
     std::unique_ptr<unsigned char[]> m_buffer;  // the entries of one request to the system
     size_t m_next = 0;                          // where the next entry starts, or kNone
     bool m_bComplete = false;                   // the last request gave the rest of the folder
+    bool m_bShortReplyEnds = false;             // GetListingEnd() when the listing began
     DWORD m_error = ERROR_SUCCESS;
     DWORD m_attributes = 0;
     uint64_t m_size = 0;

@@ -3,11 +3,9 @@
 
 #include "../framework/CString.h"
 
-// The part of a path after its last backslash; without one, after its last "/"; else all of it.
-CString FileNameOf(const CString& path);
-// The part of a file name after its last "."; a name without a dot is its own extension.
-CString ExtensionOf(const CString& fileName);
 // A pattern's key: the pattern less its first two characters ("*.tmp" -> "tmp").
 CString PatternKey(const CString& pattern);
-// Does the path's extension equal the key exactly (case-sensitive, no wildcards)?
-bool MatchesPattern(const CString& path, const CString& pattern);
+// Does the file name's extension (the part after its last ".", or the whole name when it has
+// none) equal the key exactly (case-sensitive, no wildcards)? No byte of a longer UTF-8
+// character is a dot, so the last dot byte is the last dot character.
+bool NameMatchesKey(const char* name, const char* key);

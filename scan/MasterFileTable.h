@@ -5,10 +5,16 @@
 //
 // What the table gives is what a walk of the same folder gives: each file by every one of its
 // names (hard links), its size from its unnamed data stream, no folder behind a reparse point
-// (link, junction, mount point) entered, Windows' own metadata files left out. A record that
-// fails its update-sequence check is skipped and counted as unreadable. Structures that make
-// no sense (a table outside the volume, a folder chain that loops or leads nowhere) give no
-// listing at all: the run walks instead.
+// (link, junction, mount point) entered, Windows' own metadata files and the system's stores
+// at the volume's root ($Recycle.Bin, RECYCLER, RECYCLED, System Volume Information) left out.
+//
+// The volume is hostile input: every offset and length read from it is checked in 64-bit
+// arithmetic before use, every loop is bounded by the data it reads, and memory by the
+// device's real size. A record that fails its own checks (update sequence, its number) is
+// skipped and counted as unreadable. A table that makes no sense as a whole gives no listing
+// at all, and the run walks instead: a table or a volume larger than the device, a name whose
+// folder is not in use, is no folder, or has been reused since (its sequence number), an
+// in-use folder that cannot be reached from the root (a chain that loops or leads nowhere).
 #pragma once
 
 #include <cstdint>
@@ -26,8 +32,12 @@ public:
     CMasterFileTable& operator=(const CMasterFileTable&) = delete;
 
     // Opens the raw device of root's drive ("T:\..." only) and reads its boot sector and the
-    // table's own record; false when that cannot be done or the volume is no NTFS.
+    // table's own record; false when that cannot be done or the volume is no NTFS. The listing
+    // is then made only when root's drive leads to the volume's own root.
     bool Open(const CString& root);
+    // The same on an image of a volume in a file, whose root folder is taken to be root's
+    // drive: what a device gives, without the file system to ask.
+    bool OpenImage(const CString& imagePath, const CString& root);
 
     // What the reading tells its caller. Each is called on the reading thread.
     struct Sink {
@@ -50,29 +60,40 @@ public:
 
 private:
     struct Link {
-        uint32_t record;   // the file
-        uint32_t parent;   // the folder that holds this name
-        uint32_t name;     // where the name starts in m_names
-        uint16_t length;   // in UTF-16 units
+        uint32_t record;     // the file
+        uint32_t parent;     // the folder that holds this name
+        uint32_t name;       // where the name starts in m_names
+        uint16_t length;     // in UTF-16 units
+        uint16_t parentSeq;  // the folder's sequence number when the name was made
     };
     struct Record {
         uint64_t size = 0;
+        uint16_t seq = 0;
         uint8_t flags = 0;
     };
-    enum : uint8_t { kInUse = 1, kFolder = 2, kReparse = 4, kBroken = 8, kBase = 16 };
+    enum : uint8_t { kInUse = 1, kFolder = 2, kReparse = 4, kBase = 16 };
 
+    bool OpenDevice(void* hDevice, const CString& root);
     bool ReadAt(uint64_t offset, void* buffer, uint32_t bytes);
+    // Bytes of the table as one stream, across its extents.
+    bool ReadTableBytes(uint64_t offset, uint8_t* buffer, uint32_t bytes);
+    // False: the record is damaged (skipped and counted).
     bool ParseRecord(uint8_t* data, uint32_t number);
     bool ReadTable(const Sink& sink);
-    bool FindRoot(uint32_t* pRecord);
+    // Every name's folder is an in-use folder of the same generation, and every in-use folder
+    // is reached from the root.
+    bool Consistent(const Sink& sink, const std::vector<uint32_t>& firstLink, const std::vector<uint32_t>& order);
+    bool FindRoot(uint32_t* pRecord, const std::vector<uint32_t>& firstLink, const std::vector<uint32_t>& order);
     // The file system gives the root folder this record's number: the drive letter leads to
     // the volume's own root (under Wine a drive may lead into any folder of a volume, whose
     // table would then name its files from the wrong place).
     bool IsRootRecord(uint32_t record) const;
 
     void* m_hVolume = nullptr;
-    CString m_root;           // as given, without a trailing separator unless a drive's root
-    std::wstring m_rootRest;  // the part after "X:\"
+    bool m_bCheckRoot = true;  // false for an image: no file system to ask
+    CString m_root;            // as given, without a trailing separator unless a drive's root
+    std::wstring m_rootRest;   // the part after "X:\"
+    uint64_t m_nDeviceBytes = 0;
     uint32_t m_nSector = 512;
     uint32_t m_nCluster = 4096;
     uint32_t m_nRecordSize = 1024;

@@ -39,22 +39,64 @@ std::string ReportCsv(const std::vector<CReportRow>& rows)
     return csv;
 }
 
-bool WriteFileAtomically(const CString& path, const std::string& bytes)
+CString TemporaryReportPath(const CString& path)
+{
+    return path + ".part";
+}
+
+bool CanPutReportAt(const CString& path)
+{
+    const std::wstring target = ExtendedPath(path);
+    const std::wstring temp = ExtendedPath(TemporaryReportPath(path));
+    if (target.empty() || temp.empty())
+        return false;
+    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(h);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // Nothing there yet: the name itself must be one that can be made.
+        h = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return false;
+        ::CloseHandle(h);
+        return true;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        return false;
+    // The rename replaces the file: a program that holds it open without letting it be
+    // deleted refuses that, and refuses this opening too.
+    h = ::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(h);
+    return true;
+}
+
+WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, bool bKeepTemporary)
 {
     const std::wstring target = ExtendedPath(path);
     if (target.empty())
-        return false;
-    const std::wstring temp = target + L".part";
+        return WriteResult::Failed;
+    const std::wstring temp = ExtendedPath(TemporaryReportPath(path));
     HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        return false;
+        return WriteResult::Failed;
     DWORD written = 0;
     const bool ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                     written == bytes.size() && ::FlushFileBuffers(h);
     ::CloseHandle(h);
-    if (!ok || !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!ok) {
         ::DeleteFileW(temp.c_str());
-        return false;
+        return WriteResult::Failed;
     }
-    return true;
+    if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (bKeepTemporary)
+            return WriteResult::KeptAsTemporary;
+        ::DeleteFileW(temp.c_str());
+        return WriteResult::Failed;
+    }
+    return WriteResult::Written;
 }

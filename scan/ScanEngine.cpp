@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 
 #include "FileSystem.h"
 #include "JunkFilter.h"
@@ -10,12 +9,29 @@
 #include "PauseGate.h"
 #include "RecycleBin.h"
 #include "ScanSummary.h"
+#include "SystemStores.h"
+#include "TestGate.h"
 
 namespace {
 
 bool IsDotName(const CString& name)
 {
     return name == "." || name == ".." || name == "...";
+}
+
+// Is dir (a folder of the walk) the root of its volume?
+bool IsVolumeRoot(const std::wstring& volumeRoot, const CString& dir)
+{
+    std::wstring wide = L"\\\\?\\" + AfxToWide(dir);
+    if (wide.back() != L'\\')
+        wide += L'\\';
+    std::wstring volume = volumeRoot;
+    if (volume.empty())
+        return false;
+    if (volume.compare(0, 4, L"\\\\?\\") != 0)
+        volume = L"\\\\?\\" + volume;
+    return ::CompareStringOrdinal(wide.c_str(), static_cast<int>(wide.size()), volume.c_str(),
+                                  static_cast<int>(volume.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -48,7 +64,9 @@ struct CScanEngine::Run {
     std::atomic<int> live{0};     // workers not yet ended
     std::atomic<int> halted{0};   // workers held by the pause, or waiting for a folder
     HANDLE startEvent = nullptr;  // the walk begins once it is signalled
+    std::unique_ptr<CTestGate> testGate;  // where a test may hold the run (TestGate.h)
     CString root;
+    std::wstring volumeRoot;  // the root of the volume that holds root, with its backslash
     std::atomic<bool> starterTaken{false};
 
     // The walk: the extensions to match (each walker keeps a copy, taken again when the
@@ -112,13 +130,8 @@ bool CScanEngine::KeyCopy::Matches(const CString& name)
         m_keys = m_run.keys;
         m_version = m_run.keysVersion.load();
     }
-    // The part after the last dot, or the whole name without one. No byte of a longer UTF-8
-    // character is a dot, so the last dot byte is the last dot character.
-    const char* text = name;
-    const char* dot = std::strrchr(text, '.');
-    const char* extension = dot ? dot + 1 : text;
     for (const CString& key : m_keys) {
-        if (std::strcmp(extension, key) == 0)
+        if (NameMatchesKey(name, key))
             return true;
     }
     return false;
@@ -174,6 +187,11 @@ unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>&
     std::shared_ptr<Run> run = NewRun();
     run->AddKeys(patterns);
     run->root = root;
+    // Only a root short enough to be asked can be the volume's root, or hold it.
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (::GetVolumePathNameW(AfxToWide(root).c_str(), volume, MAX_PATH + 1))
+        run->volumeRoot = volume;
+    run->testGate.reset(new CTestGate(CTestGate::Kind::Scan));
     if (!hStartEvent ||
         !::DuplicateHandle(::GetCurrentProcess(), hStartEvent, ::GetCurrentProcess(), &run->startEvent, 0, FALSE,
                            DUPLICATE_SAME_ACCESS))
@@ -200,6 +218,7 @@ unsigned CScanEngine::StartDelete(std::vector<CString> paths, DeleteMode mode)
         return 0;
     std::shared_ptr<Run> run = NewRun();
     run->paths = std::move(paths);
+    run->testGate.reset(new CTestGate(CTestGate::Kind::Delete));
     run->recycle = mode == DeleteMode::ToRecycleBin;
     run->outcomes.assign(run->paths.size(), DeleteOutcome::NotTried);
     m_delete = run;
@@ -231,6 +250,13 @@ void CScanEngine::Stop()
         m_scan->StopNow();
     if (m_delete)
         m_delete->StopNow();
+}
+
+void CScanEngine::StopScan()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_scan)
+        m_scan->StopNow();
 }
 
 EngineState CScanEngine::State() const
@@ -360,7 +386,13 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
         }
         if (dir.IsEmpty())
             break;
-        WalkFolder(*run, keys, dir);
+        // No exception leaves a worker: a folder that could not be walked to its end (out of
+        // memory) is counted as unreadable, and the summary says so.
+        try {
+            WalkFolder(*run, keys, dir);
+        } catch (...) {
+            ++run->unreadable;
+        }
         std::lock_guard<std::mutex> lock(run->workLock);
         --run->listing;
         if (run->listing == 0 && run->folders.empty())
@@ -372,8 +404,6 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
 bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
 {
     CMasterFileTable table;
-    if (!table.Open(run.root))
-        return false;
     const uint64_t used = GetDiskUsedBytes(run.root);
     CMasterFileTable::Sink sink;
     sink.proceed = [&run] {
@@ -386,17 +416,28 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
         if (run.mailbox.Report(ProgressUnits(run.scanned)))
             run.mailbox.SetPath(run.root);
     };
-    sink.file = [&run, &keys](const CString& path, const CString& name, uint64_t size) {
-        ++run.files;
-        if (keys.Matches(name))
-            run.mailbox.AddFound(path, size);
-    };
     sink.unreadable = [&run](int folders, int files) {
         run.unreadable += folders;
         run.unreadableFiles += files;
     };
-    if (table.List(sink) == CMasterFileTable::Result::Failed)
-        return false;
+    bool listing = false;  // files have been handed on: a walk now would list them twice
+    sink.file = [&run, &keys, &listing](const CString& path, const CString& name, uint64_t size) {
+        listing = true;
+        run.testGate->Pass(run.files.load(), run.stop, [&run] { run.mailbox.PostNow(); });
+        ++run.files;
+        if (keys.Matches(name))
+            run.mailbox.AddFound(path, size);
+    };
+    try {
+        if (!table.Open(run.root) || table.List(sink) == CMasterFileTable::Result::Failed)
+            return false;
+    } catch (...) {
+        // No exception leaves a worker. Out of memory before the listing began: the walk
+        // does the work; during it, the rest of the volume counts as a folder not read.
+        if (!listing)
+            return false;
+        ++run.unreadable;
+    }
     run.readTable = true;
     return true;
 }
@@ -426,12 +467,16 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
             // chose, or into a part of it that the walk reaches anyway: never entered.
             if (IsDotName(search.Name()) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 continue;
+            // The Recycle Bin and the restore points at the volume's root are the system's.
+            if (IsSystemStoreName(search.Name()) && IsVolumeRoot(run.volumeRoot, dir))
+                continue;
             std::lock_guard<std::mutex> lock(run.workLock);
             run.folders.push_back(JoinPath(dir, search.Name()));
             run.workReady.notify_one();
             continue;
         }
         const uint64_t size = search.Size();
+        run.testGate->Pass(run.files.load(), run.stop, [&run] { run.mailbox.PostNow(); });
         ++run.files;
         if (run.mailbox.Report(ProgressUnits(run.scanned += size)))
             run.mailbox.SetPath(JoinPath(dir, search.Name()));
@@ -462,10 +507,15 @@ void CScanEngine::Delete(const std::shared_ptr<Run>& run)
             run->mailbox.Report(run->done += static_cast<int>(batch.size()));
             continue;
         }
+        run->testGate->Pass(static_cast<uint64_t>(run->done.load()), run->stop, [&run] { run->mailbox.PostNow(); });
         const size_t i = run->next++;
-        if (i >= run->paths.size())
+        if (i >= run->paths.size() || run->stop)
             break;
-        run->outcomes[i] = DeleteListedFile(run->paths[i]);
+        try {
+            run->outcomes[i] = DeleteListedFile(run->paths[i]);
+        } catch (...) {
+            run->outcomes[i] = DeleteOutcome::Failed;
+        }
         if (run->mailbox.Report(++run->done))
             run->mailbox.SetPath(run->paths[i]);
     }

@@ -76,6 +76,8 @@ public:
     void Resume();
     // Ends the scan and the deletion under way, for the owner at once.
     void Stop();
+    // Ends the scan alone; a deletion under way goes on.
+    void StopScan();
 
     EngineState State() const;
     bool IsCurrentRun(unsigned nRun) const;

@@ -26,6 +26,13 @@ public:
             m_sizes.push_back(size);
             ++m_nCount;
         }
+        // Everything of other after what this list holds.
+        void Append(const CPathList& other)
+        {
+            m_data += other.m_data;
+            m_sizes.insert(m_sizes.end(), other.m_sizes.begin(), other.m_sizes.end());
+            m_nCount += other.m_nCount;
+        }
         size_t size() const { return m_nCount; }
         bool empty() const { return m_nCount == 0; }
         // Calls fn(const char*) for each path, in the order they were added.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "TestProcess.h"
 #include "TestText.h"
 #include "scan/FileSystem.h"
 
@@ -32,27 +33,34 @@ std::string TestDrive()
 
 bool RunHostProgram(const std::wstring& commandLine)
 {
-    // Wine starts a Linux program when it is named by its \\?\unix path.
     const size_t space = commandLine.find(L' ');
-    const std::wstring program = L"\\\\?\\unix" + commandLine.substr(0, space);
-    std::wstring cmd = commandLine;
     // The host program gets no standard handle of this process: Wine would hand it this
     // process's own output, and a test's output is read to its end from there.
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si = {};
-    si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = ::CreateProcessW(program.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    PROCESS_INFORMATION pi;
+    const bool started = StartProcess(Narrow(commandLine.substr(0, space)),
+                                      space == std::wstring::npos ? std::string() : Narrow(commandLine.substr(space + 1)), 0, si,
+                                      true, &pi);
     ::CloseHandle(nul);
-    if (!started)
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
+    if (started)
+        WaitForExit(pi, 10000);
+    return started;
+}
+
+std::string ChineseFolders(int levels)
+{
+    std::string path;
+    for (int i = 1; i <= levels; ++i) {
+        std::string name = "第" + std::to_string(i % 10) + "层";
+        while (name.size() < 70 * 3)
+            name += "长";
+        path += (path.empty() ? "" : "\\") + name;
+    }
+    return path;
 }
 
 CScanTree::CScanTree(const std::string& name) : m_root(TestDrive() + "\\" + name)
@@ -151,10 +159,22 @@ void CScanTree::HostShell(const std::string& script)
 {
     const std::string dir = UnixPath(Path());
     ASSERT_FALSE(dir.empty());
-    const std::string done = "kelvaro-host-shell.done";
-    RunHostProgram(L"/bin/sh -c \"cd '" + Wide(dir) + L"' && " + Wide(script) + L" && : > " + Wide(done) + L"\"");
-    const std::wstring marker = ExtendedPath(Path(done));
-    for (int i = 0; i < 12000 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    const std::string done = "kelvaro-host-shell.done", errors = "kelvaro-host-shell.err";
+    RunHostProgram(L"/bin/sh -c \"cd '" + Wide(dir) + L"' && (" + Wide(script) + L") 2>" + Wide(errors) + L" && : > " +
+                   Wide(done) + L"; : >> " + Wide(errors) + L".end\"");
+    const std::wstring marker = ExtendedPath(Path(done)), ended = ExtendedPath(Path(errors + ".end"));
+    for (int i = 0; i < 12000 && ::GetFileAttributesW(ended.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         ::Sleep(10);
-    ASSERT_TRUE(::DeleteFileW(marker.c_str())) << "the host script did not finish: " << script;
+    std::string said;
+    HANDLE h = ::CreateFileW(ExtendedPath(Path(errors)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        char buf[2048];
+        DWORD got = 0;
+        ::ReadFile(h, buf, sizeof(buf), &got, nullptr);
+        said.assign(buf, got);
+        ::CloseHandle(h);
+    }
+    ::DeleteFileW(ExtendedPath(Path(errors)).c_str());
+    ::DeleteFileW(ended.c_str());
+    ASSERT_TRUE(::DeleteFileW(marker.c_str())) << "the host script failed: " << script << "\n" << said;
 }

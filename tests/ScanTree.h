@@ -14,6 +14,10 @@ std::string TestDrive();
 // Runs a Linux program (ln, rm) and waits until check() holds.
 bool RunHostProgram(const std::wstring& commandLine);
 
+// levels folder names of 70 Chinese characters each, joined by backslashes: a path some
+// 71 characters longer a level (three bytes a character on the host).
+std::string ChineseFolders(int levels);
+
 class CScanTree {
 public:
     // A fresh folder named name at the root of the test drive; removed again with the object.

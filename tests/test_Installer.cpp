@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ModalDialog.h"
+#include "TestProcess.h"
 #include "TestText.h"
 #include "res/resource.h"
 
@@ -42,18 +43,11 @@ std::string UninstallValue(const char* name)
 // Runs a program and waits for it; its exit status, or -1.
 long RunAndWait(const std::wstring& application, const std::wstring& arguments)
 {
-    std::wstring cmd = L"\"" + application + L"\" " + arguments;
     STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(application.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi))
+    PROCESS_INFORMATION pi;
+    if (!StartProcess(Narrow(application), Narrow(arguments), 0, si, false, &pi))
         return -1;
-    ::WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 0;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return static_cast<long>(code);
+    return WaitForExit(pi, 60000);
 }
 
 // The system's PATH, as the installer would change it.

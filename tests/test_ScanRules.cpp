@@ -15,36 +15,24 @@
 
 namespace {
 
-TEST(JunkFilter, TmpPatternEdgeCases)
+TEST(JunkFilter, ANameMatchesByItsLastExtensionExactly)
 {
-    EXPECT_TRUE(MatchesPattern("C:\\x\\a.tmp", "*.tmp"));
-    EXPECT_FALSE(MatchesPattern("C:\\x\\a.TMP", "*.tmp")) << "case-sensitive";
-    EXPECT_FALSE(MatchesPattern("C:\\x\\a.Tmp", "*.tmp"));
-    EXPECT_TRUE(MatchesPattern("C:\\x\\b.old.tmp", "*.tmp")) << "the last dot counts";
-    EXPECT_FALSE(MatchesPattern("C:\\x\\b.tmp.old", "*.tmp"));
-    EXPECT_TRUE(MatchesPattern("C:\\x\\.tmp", "*.tmp"));
-    EXPECT_TRUE(MatchesPattern("C:\\x\\tmp", "*.tmp")) << "no dot: the whole name is compared";
-    EXPECT_FALSE(MatchesPattern("C:\\x\\tmp.", "*.tmp")) << "empty extension";
-    EXPECT_TRUE(MatchesPattern("C:/x/a.tmp", "*.tmp")) << "a forward slash separates too";
-    EXPECT_FALSE(MatchesPattern("C:\\a.tmp\\b", "*.tmp")) << "a dot in a folder name is not the file's";
-}
-
-TEST(JunkFilter, WildcardsAreLiteral)
-{
-    EXPECT_FALSE(MatchesPattern("C:\\x\\a.ab~", "*.??~"));
-    EXPECT_TRUE(MatchesPattern("C:\\x\\a.??~", "*.??~"));
-    EXPECT_TRUE(MatchesPattern("C:\\x\\a._mp", "*._mp"));
-    EXPECT_EQ("tmp", PatternKey("*.tmp"));
-    EXPECT_EQ("tmp", PatternKey("?!tmp")) << "the first two characters are dropped unread";
-}
-
-TEST(JunkFilter, TrailByte5CIsNoSeparator)
-{
-    const CString jou("乗");  // its code page 936 form ends in 0x5C
-    // Were the trail byte a separator, the name would be "tmp" and match as a whole name.
-    EXPECT_FALSE(MatchesPattern(CString("C:\\x\\") + jou + "tmp", "*.tmp"));
-    EXPECT_EQ(jou + "tmp", FileNameOf(CString("C:\\x\\") + jou + "tmp"));
-    EXPECT_TRUE(MatchesPattern(CString("C:\\") + jou + "\\" + jou + ".tmp", "*.tmp"));
+    EXPECT_TRUE(NameMatchesKey("a.tmp", "tmp"));
+    EXPECT_FALSE(NameMatchesKey("a.TMP", "tmp")) << "case-sensitive";
+    EXPECT_FALSE(NameMatchesKey("a.Tmp", "tmp"));
+    EXPECT_TRUE(NameMatchesKey("b.old.tmp", "tmp")) << "the last dot counts";
+    EXPECT_FALSE(NameMatchesKey("b.tmp.old", "tmp"));
+    EXPECT_TRUE(NameMatchesKey(".tmp", "tmp"));
+    EXPECT_TRUE(NameMatchesKey("tmp", "tmp")) << "no dot: the whole name is compared";
+    EXPECT_FALSE(NameMatchesKey("tmp.", "tmp")) << "empty extension";
+    // Wildcards are literal, and a pattern's first two characters are dropped unread.
+    EXPECT_FALSE(NameMatchesKey("a.ab~", PatternKey("*.??~")));
+    EXPECT_TRUE(NameMatchesKey("a.??~", PatternKey("*.??~")));
+    EXPECT_TRUE(NameMatchesKey("a._mp", PatternKey("*._mp")));
+    EXPECT_EQ("tmp", PatternKey("?!tmp"));
+    // 乗 ends in the byte 0x5C in code page 936, and no UTF-8 byte of it is a dot.
+    EXPECT_FALSE(NameMatchesKey("乗tmp", "tmp"));
+    EXPECT_TRUE(NameMatchesKey("乗.tmp", "tmp"));
 }
 
 struct SummaryRow {

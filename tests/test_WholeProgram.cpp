@@ -8,6 +8,8 @@
 
 #include "ModalDialog.h"
 #include "ScanTree.h"
+#include "TestFiles.h"
+#include "TestProcess.h"
 #include "TestText.h"
 #include "res/resource.h"
 #include "scan/FileSystem.h"
@@ -26,13 +28,8 @@ class Program {
 public:
     Program()
     {
-        std::string exe = KELVARO_EXE;
-        std::replace(exe.begin(), exe.end(), '/', '\\');
-        const std::wstring path = L"\\\\?\\unix" + Wide(exe);
-        std::wstring cmd = L"Kelvaro.exe";
         STARTUPINFOW si = {};
-        si.cb = sizeof(si);
-        m_started = ::CreateProcessW(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &m_pi) != FALSE;
+        m_started = StartProcess(KELVARO_EXE, "", 0, si, false, &m_pi);
         if (m_started)
             WaitFor([this] { return (m_hWnd = FindMain()) != nullptr; }, 15000);
     }
@@ -126,26 +123,6 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-std::string ReadFile(const CString& path)
-{
-    HANDLE h = ::CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<gone>";
-    char buf[4096];
-    DWORD got = 0;
-    ::ReadFile(h, buf, sizeof(buf), &got, nullptr);
-    ::CloseHandle(h);
-    return std::string(buf, got);
-}
-
-void WriteFile(const CString& path, const std::string& content)
-{
-    HANDLE h = ::CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
-    ::CloseHandle(h);
-}
-
 TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
 {
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");  // for good
@@ -160,12 +137,12 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
     const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "upper.TMP", "下载\\setup.exe", "tmp.", "b.old.bak",
                                            "한국어.txt", "😀.tmp.bak", "Привет\\файл.gid.txt"};
     for (const std::string& f : junk)
-        WriteFile(tree.Path(f), std::string(3000, 'j'));
+        WriteAll(tree.Path(f), std::string(3000, 'j'));
     for (const std::string& f : kept)
-        WriteFile(tree.Path(f), "keep " + f);
+        WriteAll(tree.Path(f), "keep " + f);
     // Outside the chosen folder, reached through a link inside it: never listed, never touched.
     CScanTree outside("program-outside");
-    WriteFile(outside.Path("precious.old"), "keep precious");
+    WriteAll(outside.Path("precious.old"), "keep precious");
     tree.Link("out", "..\\program-outside");
 
     Program kelvaro;
@@ -196,45 +173,16 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
     ::SetFileAttributesW(ExtendedPath(tree.Path("x._mp")).c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& f : junk) {
         if (f != "x._mp") {
-            EXPECT_EQ("<gone>", ReadFile(tree.Path(f))) << f;
+            EXPECT_EQ("<none>", ReadAll(tree.Path(f))) << f;
         }
     }
     for (const std::string& f : kept)
-        EXPECT_EQ("keep " + f, ReadFile(tree.Path(f))) << f << " is intact";
-    EXPECT_EQ("keep precious", ReadFile(outside.Path("precious.old")));
+        EXPECT_EQ("keep " + f, ReadAll(tree.Path(f))) << f << " is intact";
+    EXPECT_EQ("keep precious", ReadAll(outside.Path("precious.old")));
 
     // No run is active: closing asks nothing.
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, kelvaro.ExitCode(10000));
-}
-
-// The CSV file's rows after its header: path, size, outcome; fields unquoted.
-std::vector<std::vector<std::string>> CsvRows(const std::string& csv)
-{
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> row(1);
-    bool quoted = false;
-    for (size_t i = 0; i < csv.size(); ++i) {
-        const char ch = csv[i];
-        if (quoted) {
-            if (ch == '"' && i + 1 < csv.size() && csv[i + 1] == '"')
-                row.back() += csv[++i];
-            else if (ch == '"')
-                quoted = false;
-            else
-                row.back() += ch;
-        } else if (ch == '"') {
-            quoted = true;
-        } else if (ch == ',') {
-            row.emplace_back();
-        } else if (ch == '\n') {
-            rows.push_back(row);
-            row.assign(1, std::string());
-        } else if (ch != '\r') {
-            row.back() += ch;
-        }
-    }
-    return std::vector<std::vector<std::string>>(rows.begin() + (rows.empty() ? 0 : 1), rows.end());
 }
 
 DWORD RecycleOptionValue()
@@ -271,7 +219,7 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
     const std::string unique = std::to_string(::GetTickCount());
     const std::vector<std::string> names = {"a" + unique + ".tmp", "临时,逗号" + unique + ".old", "ro.tmp", "open.tmp"};
     for (const std::string& name : names)
-        WriteFile(tree.Path(name), std::string(1000, 'r'));
+        WriteAll(tree.Path(name), std::string(1000, 'r'));
     {
         Program kelvaro;
         ASSERT_NE(nullptr, kelvaro.Window());
@@ -298,11 +246,11 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
         ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
         ::PostMessageW(save, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("已将 4 个文件的列表导出到", 0) == 0; })) << kelvaro.Status();
-        std::vector<std::vector<std::string>> expected;
+        std::vector<std::vector<std::string>> expected = {{"路径", "大小（字节）", "结果"}};
         for (const std::string& n : names)
             expected.push_back({tree.Path(n).GetString(), "1000", "已找到"});
         std::sort(expected.begin(), expected.end());
-        std::vector<std::vector<std::string>> rows = CsvRows(ReadFile(AfxFromWide(target)));
+        std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(AfxFromWide(target)));
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(expected, rows);
 
@@ -329,8 +277,8 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
     EXPECT_EQ("清理完毕！2 个文件已移到回收站，2 个文件未能移到回收站（正在使用或只读），仍列在下方。", kelvaro.Status());
     EXPECT_EQ((std::vector<std::string>{tree.Path("open.tmp").GetString(), tree.Path("ro.tmp").GetString()}), kelvaro.Listed());
     for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ("<gone>", ReadFile(tree.Path(names[i]))) << names[i];
-        EXPECT_EQ(std::string(1000, 'r'), ReadFile(CString((trashFiles + names[i]).c_str()))) << names[i] << " in the Recycle Bin";
+        EXPECT_EQ("<none>", ReadAll(tree.Path(names[i]))) << names[i];
+        EXPECT_EQ(std::string(1000, 'r'), ReadAll(CString((trashFiles + names[i]).c_str()))) << names[i] << " in the Recycle Bin";
     }
     ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");

@@ -295,6 +295,12 @@ void CNorvaneDlg::DrainMailbox()
         }
     });
     m_listFiles.AddStrings(slice);
+    // Delete all may have emptied and hidden the list while the walk went on: what the walk
+    // finds afterwards is shown, not kept out of sight.
+    if (m_listFiles.GetCount() > 0 && !(::GetWindowLongW(m_listFiles.m_hWnd, GWL_STYLE) & WS_VISIBLE)) {
+        GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
+        GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
+    }
     // While the walk goes on, the list may hold some back (see AddStrings); otherwise it
     // shows everything found.
     if (View() != RunView::Scanning)

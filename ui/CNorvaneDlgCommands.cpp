@@ -128,7 +128,8 @@ void CNorvaneDlg::StopAnimation()
 void CNorvaneDlg::FinishScan()
 {
     m_bStopped = true;
-    m_engine.Stop();
+    // The walk only: a Delete all started during it goes on to its own end.
+    m_engine.StopScan();
     StopAnimation();
     UpdateButtons();
     // The bar stands full.
@@ -378,15 +379,19 @@ void CNorvaneDlg::EndDelete()
         tally.Add(outcome);
         if (!IsGone(outcome))
             kept.push_back(m_deleting[i]);
-        else if (!m_bDeletingAll)
+        else
             gone.insert(m_deleting[i].GetString());
     }
-    m_deleting.clear();
     m_nDeleteRun = 0;
     GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally, m_bRecycle));
-    if (!m_bDeletingAll) {
-        // A selection: the list as it is now (a walk may have added to it), less what went.
-        m_listFiles.Flush();
+    m_listFiles.Flush();
+    // Delete all of a list that nothing was added to meanwhile: what stays is what could not
+    // be deleted. Otherwise (a selection, or a walk that went on finding files) the list as it
+    // is now, less what went.
+    if (m_bDeletingAll && static_cast<size_t>(m_listFiles.GetCount()) == m_deleting.size()) {
+        m_listFiles.ResetContent();
+        m_listFiles.AddStrings(kept);
+    } else if (!gone.empty()) {
         std::vector<CString> entries, stay;
         ReadListEntries(0, static_cast<size_t>(m_listFiles.GetCount()), &entries);
         for (CString& entry : entries) {
@@ -395,18 +400,12 @@ void CNorvaneDlg::EndDelete()
         }
         m_listFiles.ResetContent();
         m_listFiles.AddStrings(stay);
-        m_listFiles.Flush();
-        UpdateButtons();
-        return;
     }
-    m_listFiles.ResetContent();
+    m_listFiles.Flush();
+    m_deleting.clear();
     UpdateButtons();
-    if (!kept.empty()) {
-        // What was not deleted stays listed, for the user to see and try again.
-        m_listFiles.AddStrings(kept);
-        m_listFiles.Flush();
-        return;
-    }
+    if (!m_bDeletingAll || m_listFiles.GetCount() > 0)
+        return;  // what is listed stays shown, for the user to see and try again
     m_listFiles.UpdateHorizontalExtent();
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_HIDE);
     GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_SHOW);

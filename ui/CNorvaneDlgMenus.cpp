@@ -68,7 +68,7 @@ void CNorvaneDlg::OnMenuExport()
         rows[i].size = ListedFileSize(paths[i]);
     }
     const CString target = AfxFromWide(file, lstrlenW(file));
-    if (WriteFileAtomically(target, ReportCsv(rows))) {
+    if (WriteFileAtomically(target, ReportCsv(rows)) == WriteResult::Written) {
         CString text;
         text.Format("已将 %d 个文件的列表导出到 %s。", static_cast<int>(rows.size()), target.GetString());
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(text);
