@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HeldRun.h"
 #include "ModalDialog.h"
 #include "ScanTree.h"
 #include "TestFiles.h"
@@ -59,11 +60,13 @@ public:
         Click(IDC_BTN_SCAN_NOW);
     }
     bool StopEnabled() const { return ::IsWindowEnabled(Item(IDC_BTN_STOP)) != FALSE; }
-    // A run of root paused at once, so that it stays active: Pause is clicked right behind
-    // Scan now, before the walk can get through a tree of some thousands of files.
-    bool ScanPaused(const CString& root) const
+    // A run of root that stays active: held at the gate (the program was started while held
+    // lived), then paused.
+    bool ScanPaused(const CString& root, CHeldRun& held) const
     {
         ScanNow(root);
+        if (!held.WaitHeld())
+            return false;
         Click(IDC_BTN_PAUSE);
         return WaitFor([&] { return StopEnabled() && Text(Item(IDC_BTN_PAUSE)) == "继续"; });
     }
@@ -287,10 +290,11 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
 TEST(WholeProgram, CloseDuringARunAsksFirst)
 {
     CScanTree tree("closing");
-    tree.HostShell("for d in $(seq 20); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
+    tree.HostShell("for d in $(seq 5); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 100)); done");
+    CHeldRun held("scan", 100);
     Program kelvaro;
     ASSERT_NE(nullptr, kelvaro.Window());
-    ASSERT_TRUE(kelvaro.ScanPaused(tree.Path()));
+    ASSERT_TRUE(kelvaro.ScanPaused(tree.Path(), held));
 
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     HWND box = nullptr;
@@ -323,15 +327,17 @@ TEST(WholeProgram, TwoCopiesScanAtOnce)
     first.HostShell("for d in $(seq 20); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
     CScanTree second("copy2");
     second.File("a.tmp", 1024);
+    CHeldRun held("scan", 100);  // the second copy's run has one file: never held
     Program one;
     Program two;
     ASSERT_NE(nullptr, one.Window());
     ASSERT_NE(nullptr, two.Window());
     // The first copy's run stays active, paused; the second copy's run goes through all the same.
-    ASSERT_TRUE(one.ScanPaused(first.Path()));
+    ASSERT_TRUE(one.ScanPaused(first.Path(), held));
     two.ScanNow(second.Path());
     ASSERT_TRUE(WaitFor([&] { return two.Status().rfind("扫描已完成", 0) == 0; }, 30000)) << "the second copy waits";
     EXPECT_EQ("扫描已完成！本次共扫描出 1 个垃圾文件，立即清除可帮您节省 1KB 磁盘空间。", two.Status());
+    held.Open();
     one.Click(IDC_BTN_PAUSE);
     ASSERT_TRUE(WaitFor([&] { return one.Status().rfind("扫描已完成", 0) == 0; }, 30000));
     EXPECT_EQ("扫描已完成！本次共扫描出 10000 个垃圾文件，立即清除可帮您节省 0KB 磁盘空间。", one.Status());
@@ -342,14 +348,17 @@ TEST(WholeProgram, TwoCopiesScanAtOnce)
 TEST(WholeProgram, EscDuringARunAsksThenYesEndsWithStatusZero)
 {
     CScanTree tree("escape");
-    tree.HostShell("for d in $(seq 40); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 500)); done");
+    tree.HostShell("for d in $(seq 5); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 100)); done");
     for (bool paused : {false, true}) {
+        // The run is held after 100 files, so that Esc comes while it is active.
+        CHeldRun held("scan", 100);
         Program kelvaro;
         ASSERT_NE(nullptr, kelvaro.Window());
         if (paused) {
-            ASSERT_TRUE(kelvaro.ScanPaused(tree.Path()));
+            ASSERT_TRUE(kelvaro.ScanPaused(tree.Path(), held));
         } else {
             kelvaro.ScanNow(tree.Path());
+            ASSERT_TRUE(held.WaitHeld());
             ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().find(".tmp") != std::string::npos; })) << kelvaro.Status();
         }
         kelvaro.PressKey(VK_ESCAPE);
