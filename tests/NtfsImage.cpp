@@ -58,7 +58,8 @@ uint32_t CNtfsImage::Add(uint32_t parent, const std::string& name, bool folder, 
     Entry& entry = m_entries[n];
     entry.folder = folder;
     entry.size = size;
-    Name(n, parent, name);
+    const std::wstring wide = Wide(name);
+    entry.names.push_back({parent, std::u16string(wide.begin(), wide.end())});
     return n;
 }
 
@@ -70,12 +71,6 @@ uint32_t CNtfsImage::Folder(uint32_t parent, const std::string& name)
 uint32_t CNtfsImage::File(uint32_t parent, const std::string& name, uint64_t size)
 {
     return Add(parent, name, false, size);
-}
-
-void CNtfsImage::Name(uint32_t record, uint32_t parent, const std::string& name)
-{
-    const std::wstring wide = Wide(name);
-    m_entries[record].names.push_back({parent, std::u16string(wide.begin(), wide.end())});
 }
 
 uint64_t CNtfsImage::Position(uint32_t n, uint32_t k) const
@@ -96,10 +91,7 @@ std::vector<uint8_t> CNtfsImage::RecordBytes(uint32_t n) const
     if (found == m_entries.end())
         return {};
     const Entry& entry = found->second;
-    auto seqOf = [this](uint32_t record) {
-        auto s = m_seq.find(record);
-        return s != m_seq.end() ? s->second : static_cast<uint16_t>(record < 16 ? record : 1);
-    };
+    auto seqOf = [](uint32_t record) { return static_cast<uint16_t>(record < 16 ? record : 1); };
     std::vector<uint8_t> r(m_nRecordSize, 0);
     r[0] = 'F', r[1] = 'I', r[2] = 'L', r[3] = 'E';
     Put16(r, 4, 48);

@@ -20,12 +20,10 @@ public:
     // A folder or a file named name (UTF-8) in the folder parent; its record's number.
     uint32_t Folder(uint32_t parent, const std::string& name);
     uint32_t File(uint32_t parent, const std::string& name, uint64_t size);
-    // A further name of record in folder parent (a hard link).
-    void Name(uint32_t record, uint32_t parent, const std::string& name);
     // Record's first name moves to the folder parent, whatever that makes of the tree.
     void Reparent(uint32_t record, uint32_t parent) { m_entries[record].names[0].first = parent; }
-    // The sequence number recorded for a record, and the one its names give for a folder.
-    void SetSequence(uint32_t record, uint16_t seq) { m_seq[record] = seq; }
+    // The sequence number that names in the folder record give for it (the folder's own is
+    // its number below 16, else 1).
     void SetParentSequence(uint32_t record, uint16_t seq) { m_parentSeq[record] = seq; }
 
     // The whole image, and where byte k of record n lies in it, for tests that damage it (a
@@ -55,6 +53,5 @@ private:
     uint32_t m_nRecords;
     uint32_t m_nNext = 16;
     std::map<uint32_t, Entry> m_entries;
-    std::map<uint32_t, uint16_t> m_seq;
     std::map<uint32_t, uint16_t> m_parentSeq;
 };

@@ -215,38 +215,6 @@ TEST(MasterFileTable, ListsWhatTheWalkListsOnAFullVolume)
     EXPECT_EQ((std::vector<std::string>{"N:\\a.tmp|0", "N:\\b.gid|1500", "N:\\linked.tmp|5000"}), inner.found);
 }
 
-TEST(MasterFileTable, CorruptRecordsAndATruncatedImage)
-{
-    // The record that holds victim.tmp gets a flipped byte where its update sequence is
-    // checked; a second copy of the image is cut short.
-    const std::string corrupt =
-        "python3 - <<'EOF'\n"
-        "d = bytearray(open('vol.img', 'rb').read())\n"
-        "name = 'victim.tmp'.encode('utf-16-le')\n"
-        "i = d.find(name)\n"
-        "while i >= 0:\n"
-        "    r = d.rfind(b'FILE', 0, i)\n"
-        "    if i - r < 1024 and int.from_bytes(d[r + 44:r + 48], 'little') >= 16: break\n"
-        "    i = d.find(name, i + 1)\n"
-        "d[r + 510] ^= 0xFF\n"
-        "open('vol.img', 'wb').write(d)\n"
-        "spc, bps, lcn = d[13], int.from_bytes(d[11:13], 'little'), int.from_bytes(d[48:56], 'little')\n"
-        "open('short.img', 'wb').write(d[:lcn * spc * bps + 4096])\n"
-        "EOF";
-    CNtfsVolume volume("ntfs-corrupt", "touch victim.tmp keep.tmp && mkdir d && touch d/in.old", corrupt);
-    REQUIRE_NTFS(volume);
-    const Scan table = ScanVolume("N:\\", true);
-    EXPECT_TRUE(table.readTable);
-    EXPECT_EQ((std::vector<std::string>{"N:\\d\\in.old|0", "N:\\keep.tmp|0"}), table.found) << "never under a wrong path";
-    EXPECT_EQ(SummaryText(2, "0KB") + "有 1 个文件无法访问。", table.sentence);
-
-    // The table cannot be read to its end: the run walks the volume instead.
-    ASSERT_TRUE(volume.Link("short.img"));
-    const Scan fallback = ScanVolume("N:\\", true);
-    EXPECT_FALSE(fallback.readTable);
-    EXPECT_EQ(ScanVolume("N:\\", false), fallback);
-}
-
 // What the reader lists from an image of a volume, as drive N:.
 struct ImageListing {
     CMasterFileTable::Result result = CMasterFileTable::Result::Failed;
