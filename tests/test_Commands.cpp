@@ -600,6 +600,7 @@ TEST_F(Commands, DeleteAllDuringAScanListsWhatTheScanFindsMeanwhile)
     EXPECT_GT(onDisk.size(), 1000u) << "found after the deletion started";
     EXPECT_LT(onDisk.size(), 3000u) << "the deletion deleted";
     EXPECT_EQ(onDisk, Listed()) << "every file found is deleted or listed";
+    EXPECT_EQ("清理完毕！清理期间又找到 " + std::to_string(onDisk.size()) + " 个文件，列在下方。", Status());
     EXPECT_TRUE(Shown(IDC_LIST_FILES));
 }
 

@@ -383,8 +383,17 @@ void CNorvaneDlg::EndDelete()
             gone.insert(m_deleting[i].GetString());
     }
     m_nDeleteRun = 0;
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(DeleteAllResultText(tally, m_bRecycle));
     m_listFiles.Flush();
+    // The walk may have gone on finding files while Delete all ran: they were not part of it.
+    const size_t foundMeanwhile =
+        m_bDeletingAll && static_cast<size_t>(m_listFiles.GetCount()) > m_deleting.size() ? m_listFiles.GetCount() - m_deleting.size() : 0;
+    CString said = DeleteAllResultText(tally, m_bRecycle);
+    if (foundMeanwhile > 0) {
+        CString more;
+        more.Format("清理期间又找到 %d 个文件，列在下方。", static_cast<int>(foundMeanwhile));
+        said += more;
+    }
+    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(said);
     // Delete all of a list that nothing was added to meanwhile: what stays is what could not
     // be deleted. Otherwise (a selection, or a walk that went on finding files) the list as it
     // is now, less what went.
