@@ -18,11 +18,17 @@ std::wstring ExtendedPath(const CString& path)
     if (wide.compare(0, 4, L"\\\\?\\") == 0)
         return wide;
     // A full path such as the walk builds goes through as it is: normalising it would drop
-    // the trailing dots and blanks of a name and so name another file.
+    // the trailing dots and blanks of a name and so name another file. So does a network
+    // path (\\server\share\...), as \\?\UNC\server\share\...
+    const bool plain = wide.find(L'/') == std::wstring::npos && wide.find(L"\\.\\") == std::wstring::npos &&
+                       wide.find(L"\\..\\") == std::wstring::npos;
     const bool absolute = wide.size() >= 3 && iswalpha(wide[0]) && wide[1] == L':' && wide[2] == L'\\';
-    if (absolute && wide.find(L'/') == std::wstring::npos && wide.find(L"\\.\\") == std::wstring::npos &&
-        wide.find(L"\\..\\") == std::wstring::npos)
+    if (absolute && plain)
         return L"\\\\?\\" + wide;
+    const bool network = wide.size() > 2 && wide.compare(0, 2, L"\\\\") == 0 && wide[2] != L'.' && wide[2] != L'?' &&
+                         wide.find(L'\\', 2) != std::wstring::npos;
+    if (network && plain)
+        return L"\\\\?\\UNC\\" + wide.substr(2);
     const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (n == 0)
         return std::wstring();

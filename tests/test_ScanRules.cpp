@@ -8,6 +8,7 @@
 
 #include "scan/CommandLine.h"
 #include "scan/DeleteOutcome.h"
+#include "scan/FileSystem.h"
 #include "scan/Report.h"
 #include "scan/JunkFilter.h"
 #include "scan/RootPath.h"
@@ -39,6 +40,17 @@ struct SummaryRow {
     uint64_t kb;
     const char* size;
 };
+
+TEST(FileSystem, ExtendedPathsKeepEveryNameAsListed)
+{
+    // A name's trailing dots and blanks are part of it: the path the walk built is taken whole.
+    EXPECT_EQ(L"\\\\?\\T:\\x.\\a .tmp", ExtendedPath("T:\\x.\\a .tmp"));
+    EXPECT_EQ(L"\\\\?\\UNC\\srv\\sh\\x.\\a.tmp", ExtendedPath("\\\\srv\\sh\\x.\\a.tmp"));
+    EXPECT_EQ(L"\\\\?\\UNC\\srv\\sh\\末尾 \\a.tmp", ExtendedPath("\\\\srv\\sh\\末尾 \\a.tmp"));
+    // What a person types is made whole first.
+    EXPECT_EQ(L"\\\\?\\UNC\\srv\\sh\\a.tmp", ExtendedPath("\\\\srv\\sh\\x\\..\\a.tmp"));
+    EXPECT_EQ(L"\\\\?\\T:\\a\\b.tmp", ExtendedPath("T:/a/b.tmp"));
+}
 
 TEST(ScanSummary, WorkedExamples)
 {
