@@ -15,6 +15,8 @@ const char* ReasonText(DeleteOutcome outcome)
         return "无权限";
     case DeleteOutcome::Changed:
         return "扫描后已被改动";
+    case DeleteOutcome::Pending:
+        return "待其他程序关闭后删除";
     case DeleteOutcome::Failed:
         return "系统拒绝";
     default:
@@ -36,9 +38,9 @@ void CDeleteTally::Add(DeleteOutcome outcome)
 
 CString CDeleteTally::Reasons() const
 {
-    const DeleteOutcome order[] = {DeleteOutcome::InUse, DeleteOutcome::ReadOnly, DeleteOutcome::AccessDenied,
-                                   DeleteOutcome::Changed, DeleteOutcome::Failed};
-    std::string reasons[5];
+    const DeleteOutcome order[] = {DeleteOutcome::InUse,   DeleteOutcome::ReadOnly, DeleteOutcome::AccessDenied,
+                                   DeleteOutcome::Changed, DeleteOutcome::Pending,  DeleteOutcome::Failed};
+    std::string reasons[6];
     int n = 0;
     for (DeleteOutcome outcome : order) {
         if (m_seen[static_cast<int>(outcome)])

@@ -12,6 +12,8 @@ enum class DeleteOutcome {
     AccessDenied,
     Changed,       // not the file that was listed: a folder on the way became a link, or
                    // the path now names a folder or a link
+    Pending,       // marked for deletion, which happens when the program that holds it open
+                   // closes it (where the file system has no immediate deletion)
     Failed,        // any other refusal of the system
     NotTried,      // a Stop came first
     Count

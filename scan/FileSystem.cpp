@@ -54,6 +54,7 @@ CString JoinPath(const CString& dir, const CString& name)
 
 // The system's own call for a folder's listing. FindFirstFileExW makes it too, but always
 // asks once more at the end of a folder to hear that nothing is left.
+extern "C" NTSTATUS NTAPI NtSetInformationFile(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 extern "C" NTSTATUS NTAPI NtQueryObject(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
                                                FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
@@ -303,6 +304,44 @@ DeleteOutcome OutcomeOfError(DWORD error, DWORD attributes)
     }
 }
 
+const FILE_INFORMATION_CLASS kFileDispositionInformation = static_cast<FILE_INFORMATION_CLASS>(13);
+const FILE_INFORMATION_CLASS kFileDispositionInformationEx = static_cast<FILE_INFORMATION_CLASS>(64);
+const ULONG kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2;
+
+// The file system has no such request, or not for this file.
+bool NotSupported(NTSTATUS status)
+{
+    switch (static_cast<ULONG>(status)) {
+    case 0xC0000002:  // STATUS_NOT_IMPLEMENTED
+    case 0xC0000003:  // STATUS_INVALID_INFO_CLASS
+    case 0xC000000D:  // STATUS_INVALID_PARAMETER
+    case 0xC0000010:  // STATUS_INVALID_DEVICE_REQUEST
+    case 0xC00000BB:  // STATUS_NOT_SUPPORTED
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The system's refusal, read as the user's reason before it is reduced to a Win32 error.
+DeleteOutcome OutcomeOfStatus(NTSTATUS status, const std::wstring& path)
+{
+    switch (static_cast<ULONG>(status)) {
+    case 0xC0000121: {  // STATUS_CANNOT_DELETE: read-only, or mapped (a running program)
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) ? DeleteOutcome::ReadOnly
+                                                                                                : DeleteOutcome::InUse;
+    }
+    case 0xC0000056:  // STATUS_DELETE_PENDING: another program is deleting it
+        return DeleteOutcome::Pending;
+    case 0xC0000043:  // STATUS_SHARING_VIOLATION
+    case 0xC0000054:  // STATUS_FILE_LOCK_CONFLICT
+        return DeleteOutcome::InUse;
+    default:
+        return OutcomeOfError(::RtlNtStatusToDosError(status), ::GetFileAttributesW(path.c_str()));
+    }
+}
+
 }  // namespace
 
 bool OpenScanRoot(const CString& root, CString* pCanonical)
@@ -386,16 +425,30 @@ DeleteOutcome DeleteListedFile(const CString& path)
     if (status == static_cast<NTSTATUS>(0xC00000BAL))  // STATUS_FILE_IS_A_DIRECTORY
         return DeleteOutcome::Changed;
     if (status < 0)
-        return OutcomeOfError(::RtlNtStatusToDosError(status), ::GetFileAttributesW(wide.c_str()));
+        return OutcomeOfStatus(status, wide);
     CFileHandle file(h);
     if (!SamePath(FinalPath(file), wide))
         return DeleteOutcome::Changed;
-    FILE_DISPOSITION_INFO disposition = {};
-    disposition.DeleteFile = TRUE;
-    if (!::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
-        const DWORD error = ::GetLastError();  // before the attributes are asked for
-        return OutcomeOfError(error, ::GetFileAttributesW(wide.c_str()));
-    }
+    // POSIX semantics (Windows 10 1607 on): the name goes at once, even while another program
+    // (an indexer, an antivirus, an editor) holds the file open and lets it be deleted.
+    IO_STATUS_BLOCK io = {};
+    ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
+    NTSTATUS result = ::NtSetInformationFile(file, &io, &flags, sizeof(flags), kFileDispositionInformationEx);
+    if (result >= 0)
+        return DeleteOutcome::Deleted;
+    if (!NotSupported(result))
+        return OutcomeOfStatus(result, wide);
+    // The classic form, where the file system knows no other (FAT, older network shares,
+    // Wine): the name goes when the last handle to the file is closed.
+    BOOLEAN deleteFile = TRUE;
+    result = ::NtSetInformationFile(file, &io, &deleteFile, sizeof(deleteFile), kFileDispositionInformation);
+    if (result < 0)
+        return OutcomeOfStatus(result, wide);
+    ::CloseHandle(file.Release());
+    // Still there: another program holds it open, and it goes when that one closes it. (A file
+    // whose deletion is pending answers "access denied" on Windows.)
+    if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES || ::GetLastError() == ERROR_ACCESS_DENIED)
+        return DeleteOutcome::Pending;
     return DeleteOutcome::Deleted;
 }
 
