@@ -67,7 +67,18 @@ const NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_
 const NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_SUCH_FILE
 // An entry with a name of 255 UTF-16 units, the longest a folder holds, and the padding
 // before it.
-const size_t kLongestEntry = offsetof(FILE_DIRECTORY_INFORMATION, FileName) + 256 * sizeof(WCHAR) + 8;
+// An entry of a listing by FileFullDirectoryInformation: its EaSize holds a reparse point's tag.
+struct FullDirEntry {
+    ULONG NextEntryOffset;
+    ULONG FileIndex;
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime, EndOfFile, AllocationSize;
+    ULONG FileAttributes;
+    ULONG FileNameLength;
+    ULONG EaSize;
+    WCHAR FileName[1];
+};
+const FILE_INFORMATION_CLASS kFileFullDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(2);
+const size_t kLongestEntry = offsetof(FullDirEntry, FileName) + 256 * sizeof(WCHAR) + 8;
 
 // The system's way to end a listing, once known: 0 not yet asked, else ListingEnd + 1.
 std::atomic<int> g_listingEnd{0};
@@ -138,7 +149,7 @@ bool CFileSearch::Fetch()
     m_next = kNone;
     IO_STATUS_BLOCK io = {};
     const NTSTATUS status = ::NtQueryDirectoryFile(m_hDir, nullptr, nullptr, nullptr, &io, m_buffer.get(),
-                                                   kFetchBytes, FileDirectoryInformation, FALSE, nullptr, FALSE);
+                                                   kFetchBytes, kFileFullDirectoryInformation, FALSE, nullptr, FALSE);
     // The end of the listing; a folder with no entries at all (a drive's root has no "."
     // entry) may say "no such file" to the first request.
     if (status == kNoMoreFiles || status == kNoSuchFile) {
@@ -166,9 +177,10 @@ bool CFileSearch::Next()
         if (!Fetch())
             return false;
     }
-    const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(m_buffer.get() + m_next);
+    const auto* entry = reinterpret_cast<const FullDirEntry*>(m_buffer.get() + m_next);
     m_next = entry->NextEntryOffset ? m_next + entry->NextEntryOffset : kNone;
     m_attributes = entry->FileAttributes;
+    m_reparseTag = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
     m_size = static_cast<uint64_t>(entry->EndOfFile.QuadPart);
     // A name with an unpaired surrogate has no UTF-8 form, and no path made from it would
     // reach the file.

@@ -53,6 +53,8 @@ public:
     // The name has an exact UTF-8 form (no unpaired surrogate), so a path made of it leads back.
     bool NameIsExact() const { return m_exact; }
     DWORD Attributes() const { return m_attributes; }
+    // A reparse point's tag (0 for none, or not known).
+    DWORD ReparseTag() const { return m_reparseTag; }
     uint64_t Size() const { return m_size; }
 
 private:
@@ -65,6 +67,7 @@ private:
     bool m_bShortReplyEnds = false;             // GetListingEnd() when the listing began
     DWORD m_error = ERROR_SUCCESS;
     DWORD m_attributes = 0;
+    DWORD m_reparseTag = 0;
     uint64_t m_size = 0;
     CString m_name;
     bool m_exact = false;

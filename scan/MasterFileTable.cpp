@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "FileSystem.h"
+#include "ReparsePoints.h"
 #include "SystemStores.h"
 
 namespace {
@@ -316,7 +317,13 @@ bool CMasterFileTable::ParseRecord(uint8_t* r, uint32_t number)
             else if (U64(a + 16) == 0)  // the extent that starts the stream
                 rec.size = U64(a + 48);
         } else if (type == kReparsePoint) {
-            rec.flags |= kReparse;
+            // The tag begins the value; a tag not read is taken for a link's.
+            uint32_t tag = 0;
+            const uint64_t valueLength = resident ? U32(a + 16) : 0, valueOffset = resident ? U16(a + 20) : 0;
+            if (resident && valueLength >= 4 && valueOffset + valueLength <= length)
+                tag = U32(a + valueOffset);
+            if (!EntersFolder(0x400 /* a reparse point */, tag))
+                rec.flags |= kReparse;
         }
         at += length;
     }

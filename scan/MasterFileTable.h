@@ -71,6 +71,7 @@ private:
         uint16_t seq = 0;
         uint8_t flags = 0;
     };
+    // kReparse: a reparse point not to be entered (a link, junction or mount point).
     enum : uint8_t { kInUse = 1, kFolder = 2, kReparse = 4, kBase = 16 };
 
     bool OpenDevice(void* hDevice, const CString& root);

@@ -7,6 +7,7 @@
 #include "JunkFilter.h"
 #include "MasterFileTable.h"
 #include "PauseGate.h"
+#include "ReparsePoints.h"
 #include "RecycleBin.h"
 #include "ScanSummary.h"
 #include "SystemStores.h"
@@ -465,7 +466,7 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             // A folder link, junction or mount point leads out of the tree that the user
             // chose, or into a part of it that the walk reaches anyway: never entered.
-            if (IsDotName(search.Name()) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            if (IsDotName(search.Name()) || !EntersFolder(attributes, search.ReparseTag()))
                 continue;
             // The Recycle Bin and the restore points at the volume's root are the system's.
             if (IsSystemStoreName(search.Name()) && IsVolumeRoot(run.volumeRoot, dir))

@@ -158,6 +158,16 @@ std::vector<uint8_t> CNtfsImage::RecordBytes(uint32_t n) const
         std::copy(runs.begin(), runs.end(), r.begin() + static_cast<ptrdiff_t>(at + 64));
         at += length;
     }
+    if (entry.reparseTag) {
+        // Resident: the tag, the data's length (none) and a reserved word.
+        Put32(r, at, 0xC0);
+        Put32(r, at + 4, 32);
+        Put16(r, at + 14, id++);
+        Put32(r, at + 16, 8);
+        Put16(r, at + 20, 0x18);
+        Put32(r, at + 24, entry.reparseTag);
+        at += 32;
+    }
     Put32(r, at, 0xFFFFFFFF);
     at += 8;
     Put32(r, 24, at);

@@ -20,6 +20,8 @@ public:
     // A folder or a file named name (UTF-8) in the folder parent; its record's number.
     uint32_t Folder(uint32_t parent, const std::string& name);
     uint32_t File(uint32_t parent, const std::string& name, uint64_t size);
+    // Makes record a reparse point with this tag (a link, a cloud placeholder ...).
+    void Reparse(uint32_t record, uint32_t tag) { m_entries[record].reparseTag = tag; }
     // Record's first name moves to the folder parent, whatever that makes of the tree.
     void Reparent(uint32_t record, uint32_t parent) { m_entries[record].names[0].first = parent; }
     // The sequence number that names in the folder record give for it (the folder's own is
@@ -42,6 +44,7 @@ private:
         std::vector<std::pair<uint32_t, std::u16string>> names;  // (folder, name)
         bool folder = false;
         uint64_t size = 0;
+        uint32_t reparseTag = 0;  // none
     };
     uint32_t Add(uint32_t parent, const std::string& name, bool folder, uint64_t size);
 

@@ -278,9 +278,18 @@ std::string AsText(const std::vector<uint8_t>& bytes)
 TEST(MasterFileTable, VolumesMadeInCodeAreListedWhole)
 {
     CScanTree tree("ntfs-made");
-    // Clusters of 4 KB, the table in one extent.
+    // Clusters of 4 KB, the table in one extent. A cloud provider's placeholder folder is
+    // entered; a folder link is not.
     std::vector<std::string> expected;
-    const CNtfsImage plain = MadeVolume(4096, {20}, 80, 5, 10, &expected);
+    CNtfsImage plain = MadeVolume(4096, {21}, 84, 5, 10, &expected);
+    const uint32_t cloud = plain.Folder(CNtfsImage::kRoot, "OneDrive");
+    plain.Reparse(cloud, 0x9000701A);
+    plain.File(cloud, "云.tmp", 3);
+    const uint32_t link = plain.Folder(CNtfsImage::kRoot, "link");
+    plain.Reparse(link, 0xA000000C);
+    plain.File(link, "behind.tmp", 4);
+    expected.push_back("N:\\OneDrive\\云.tmp|3");
+    std::sort(expected.begin(), expected.end());
     WriteAll(tree.Path("plain.img"), AsText(plain.Bytes()));
     ImageListing listing = ListImage(tree.Path("plain.img"));
     EXPECT_EQ(CMasterFileTable::Result::Listed, listing.result);

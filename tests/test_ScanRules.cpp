@@ -11,6 +11,7 @@
 #include "scan/FileSystem.h"
 #include "scan/Report.h"
 #include "scan/JunkFilter.h"
+#include "scan/ReparsePoints.h"
 #include "scan/RootPath.h"
 #include "scan/ScanSummary.h"
 
@@ -50,6 +51,19 @@ TEST(FileSystem, ExtendedPathsKeepEveryNameAsListed)
     // What a person types is made whole first.
     EXPECT_EQ(L"\\\\?\\UNC\\srv\\sh\\a.tmp", ExtendedPath("\\\\srv\\sh\\x\\..\\a.tmp"));
     EXPECT_EQ(L"\\\\?\\T:\\a\\b.tmp", ExtendedPath("T:/a/b.tmp"));
+}
+
+TEST(ReparsePoints, WhichFoldersAScanEnters)
+{
+    const uint32_t kFolder = 0x10, kReparse = 0x400;
+    EXPECT_TRUE(EntersFolder(kFolder, 0));
+    EXPECT_FALSE(EntersFolder(kFolder | kReparse, 0xA000000C)) << "a symbolic link";
+    EXPECT_FALSE(EntersFolder(kFolder | kReparse, 0xA0000003)) << "a junction or mount point";
+    EXPECT_FALSE(EntersFolder(kFolder | kReparse, 0xA0000027)) << "any other name surrogate";
+    EXPECT_FALSE(EntersFolder(kFolder | kReparse, 0)) << "a tag not known";
+    EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x9000001A)) << "a cloud placeholder (Files On Demand)";
+    EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x9000701A));
+    EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x80000017)) << "a compressed (WOF) folder";
 }
 
 TEST(ScanSummary, WorkedExamples)
