@@ -118,6 +118,12 @@ bool CMasterFileTable::Open(const CString& root)
     const std::wstring wide = AfxToWide(root, true);
     if (wide.size() < 3 || !iswalpha(wide[0]) || wide[1] != L':' || wide[2] != L'\\')
         return false;
+    // The root must lie on the drive's own volume: a folder where another volume is mounted
+    // (C:\mnt\data) has its own table, and C:'s would be read whole for nothing.
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (!::GetVolumePathNameW(wide.size() < MAX_PATH ? wide.c_str() : wide.substr(0, 3).c_str(), volume, MAX_PATH + 1) ||
+        ::CompareStringOrdinal(volume, -1, wide.substr(0, 3).c_str(), 3, TRUE) != CSTR_EQUAL)
+        return false;
     const std::wstring device = L"\\\\.\\" + wide.substr(0, 2);
     HANDLE h = ::CreateFileW(device.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                              nullptr);
