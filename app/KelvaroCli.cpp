@@ -2,12 +2,14 @@
 // Scheduler. A console program, so that cmd.exe and PowerShell wait for it, pipe its output
 // and see its exit code (0 done, 1 some files not deleted, 2 bad usage or root, 3 stopped,
 // 4 the report is not where it was asked for; 2 only ever before anything was deleted).
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "../scan/CommandLine.h"
+#include "../scan/ConsoleLine.h"
 #include "../scan/FileSystem.h"
 #include "../scan/Report.h"
 #include "../scan/RootPath.h"
@@ -20,14 +22,18 @@ namespace {
 
 enum ExitCode { kDone = 0, kSomeKept = 1, kBadUsage = 2, kStopped = 3, kReportNotInPlace = 4 };
 
-// Text to one of the standard streams: UTF-16 to a console, whatever its code page; UTF-8
-// to a file or a pipe.
+// Text to one of the standard streams: UTF-16 to a console, whatever its code page. Sent
+// elsewhere (a file, a pipe) it is read by whatever started the program, which reads it in the
+// console's output code page (PowerShell 5.1 and cmd.exe do): in that code page, a character
+// it lacks as "?", unless /utf8 asks for UTF-8. (The report keeps every name exactly.)
 class COutStream {
 public:
-    explicit COutStream(DWORD nStd) : m_h(::GetStdHandle(nStd))
+    COutStream(DWORD nStd, bool bUtf8) : m_h(::GetStdHandle(nStd))
     {
         DWORD mode = 0;
         m_bConsole = m_h && m_h != INVALID_HANDLE_VALUE && ::GetConsoleMode(m_h, &mode);
+        const UINT console = ::GetConsoleOutputCP();
+        m_nCodePage = bUtf8 ? CP_UTF8 : console ? console : ::GetOEMCP();
     }
     bool IsConsole() const { return m_bConsole; }
     void Write(const CString& text) const
@@ -35,22 +41,34 @@ public:
         if (text.IsEmpty() || !m_h || m_h == INVALID_HANDLE_VALUE)
             return;
         DWORD done = 0;
+        const std::wstring wide = AfxToWide(text);
         if (m_bConsole) {
-            const std::wstring wide = AfxToWide(text);
             ::WriteConsoleW(m_h, wide.c_str(), static_cast<DWORD>(wide.size()), &done, nullptr);
             return;
         }
-        ::WriteFile(m_h, text.GetString(), static_cast<DWORD>(text.GetLength()), &done, nullptr);
+        if (m_nCodePage == CP_UTF8) {
+            ::WriteFile(m_h, text.GetString(), static_cast<DWORD>(text.GetLength()), &done, nullptr);
+            return;
+        }
+        const int n = ::WideCharToMultiByte(m_nCodePage, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+        std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
+        if (n > 0)
+            ::WideCharToMultiByte(m_nCodePage, 0, wide.c_str(), static_cast<int>(wide.size()), &bytes[0], n, "?", nullptr);
+        ::WriteFile(m_h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     }
+    // The console window's width, in cells (not its buffer's, which may be wider).
     int Width() const
     {
         CONSOLE_SCREEN_BUFFER_INFO info;
-        return m_bConsole && ::GetConsoleScreenBufferInfo(m_h, &info) ? info.dwSize.X : 80;
+        if (!m_bConsole || !::GetConsoleScreenBufferInfo(m_h, &info))
+            return 80;
+        return info.srWindow.Right - info.srWindow.Left + 1;
     }
 
 private:
     HANDLE m_h;
     bool m_bConsole = false;
+    UINT m_nCodePage = CP_UTF8;
 };
 
 class CEndEvents : public IScanEvents {
@@ -101,16 +119,15 @@ void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COu
         CString line;
         line.Format("已检查 %llu 个文件，找到 %d 个垃圾文件：%s", static_cast<unsigned long long>(totals.files), news.count,
                     static_cast<const char*>(shownPath));
-        // One console line: cut to its width (in characters, counted in UTF-16).
-        std::wstring wide = AfxToWide(line);
-        const size_t width = static_cast<size_t>(err.Width() > 1 ? err.Width() - 1 : 79);
-        if (wide.size() > width)
-            wide.resize(width);
-        wide.resize(width, L' ');
-        err.Write("\r" + AfxFromWide(wide.c_str(), static_cast<int>(wide.size())) + "\r");
+        // One console line: fitted to the window's width in cells, short of its last one,
+        // so that it never wraps.
+        const std::wstring fitted = FitToCells(AfxToWide(line), std::max(1, err.Width() - 1));
+        err.Write("\r" + AfxFromWide(fitted.c_str(), static_cast<int>(fitted.size())) + "\r");
     }
-    if (bShow)
-        err.Write("\r" + CString(std::string(static_cast<size_t>(err.Width() > 1 ? err.Width() - 1 : 79), ' ').c_str()) + "\r");
+    if (bShow) {
+        const std::wstring blank = FitToCells(L"", std::max(1, err.Width() - 1));
+        err.Write("\r" + AfxFromWide(blank.c_str(), static_cast<int>(blank.size())) + "\r");
+    }
     if (pFound)
         pFound->Append(engine.TakeNews(run).found);
 }
@@ -215,21 +232,24 @@ int main()
     // Ctrl+C may come disabled from whoever started us (a new process group has it off).
     ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
-    const COutStream out(STD_OUTPUT_HANDLE);
-    const COutStream err(STD_ERROR_HANDLE);
-
+    // The switches' text first: /utf8 says how the output is written, whatever else it says.
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     std::vector<CString> args;
+    bool exact = true, utf8 = false;
     for (int i = 1; argv && i < argc; ++i) {
-        bool exact = false;
-        args.push_back(AfxFromWide(argv[i], lstrlenW(argv[i]), &exact));
-        if (!exact) {
-            err.Write("参数中有本程序无法表示的字符。\r\n");
-            return kBadUsage;
-        }
+        bool one = false;
+        args.push_back(AfxFromWide(argv[i], lstrlenW(argv[i]), &one));
+        exact = exact && one;
+        utf8 = utf8 || IsUtf8Switch(args.back());
     }
     ::LocalFree(argv);
+    const COutStream out(STD_OUTPUT_HANDLE, utf8);
+    const COutStream err(STD_ERROR_HANDLE, utf8);
+    if (!exact) {
+        err.Write("参数中有本程序无法表示的字符。\r\n");
+        return kBadUsage;
+    }
 
     const CCommandLine cmd = ParseCommandLine(args);
     int code = kBadUsage;

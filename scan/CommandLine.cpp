@@ -59,6 +59,12 @@ bool ParseTypes(const CString& list, std::vector<CString>* pPatterns, CString* p
 
 }  // namespace
 
+bool IsUtf8Switch(const CString& arg)
+{
+    CString name;
+    return SwitchName(arg, &name) && name == "utf8";
+}
+
 CCommandLine ParseCommandLine(const std::vector<CString>& args)
 {
     CCommandLine cmd;
@@ -96,6 +102,8 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
             cmd.bDelete = true;
         } else if (name == "quiet") {
             cmd.bQuiet = true;
+        } else if (name == "utf8") {
+            cmd.bUtf8 = true;
         } else if (name == "report") {
             if (!value(&cmd.report))
                 return cmd;
@@ -125,6 +133,7 @@ CString UsageText()
            "  /delete   扫描后删除找到的垃圾文件（不放入回收站）。\r\n"
            "  /report   把每个垃圾文件的路径、大小和结果写入 CSV 文件（UTF-8）。\r\n"
            "  /quiet    不显示扫描进度。\r\n"
+           "  /utf8     输出被重定向时以 UTF-8 写出（默认用控制台的代码页）。\r\n"
            "\r\n"
            "退出代码：0 完成且没有失败；1 有文件未能删除；2 用法错误或无法打开磁盘（此时未删除任何文件）；3 被用户中止；\r\n"
            "4 报告未能放到指定位置（错误输出说明原因，以及完整报告的临时文件所在）。\r\n";

@@ -13,12 +13,16 @@ struct CCommandLine {
     std::vector<CString> patterns;   // "*.tmp" ...; all six unless /types says otherwise
     bool bDelete = false;
     bool bQuiet = false;
+    bool bUtf8 = false;              // redirected output in UTF-8, not the console's code page
     CString report;                  // empty: no report
     CString error;                   // what is wrong, when action is Bad
 };
 
 // args without the program's own name.
 CCommandLine ParseCommandLine(const std::vector<CString>& args);
+
+// "/utf8" or "-UTF8", as ParseCommandLine takes it.
+bool IsUtf8Switch(const CString& arg);
 
 // The usage text, in Chinese, with the exit codes.
 CString UsageText();

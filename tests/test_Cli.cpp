@@ -18,6 +18,7 @@
 #include "TestFiles.h"
 #include "TestProcess.h"
 #include "TestText.h"
+#include "scan/CommandLine.h"
 #include "scan/FileSystem.h"
 
 namespace {
@@ -170,7 +171,7 @@ TEST(Cli, ScanReportAndDeleteAsAScriptWould)
 
     // Found only: the window's sentence, a report of every junk file, nothing deleted.
     const CString report = tree.Path("report.csv");
-    CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /report \"" + std::string(report) + "\" /quiet");
+    CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /report \"" + std::string(report) + "\" /quiet /utf8");
     EXPECT_EQ(0, r.code) << r.err;
     EXPECT_EQ(SummaryText(6, "8KB") + "\r\n", r.out);
     std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(report));
@@ -193,7 +194,7 @@ TEST(Cli, ScanReportAndDeleteAsAScriptWould)
     EXPECT_EQ(expected, listed);
 
     // Only some types, and delete: what is said to be deleted is gone, the rest is there.
-    r = cli.Run("-SCAN \"" + std::string(tree.Path()) + "\" -types tmp,syd -delete -report \"" + std::string(report) + "\"");
+    r = cli.Run("-SCAN \"" + std::string(tree.Path()) + "\" -types tmp,syd -delete -report \"" + std::string(report) + "\" -UTF8");
     EXPECT_EQ(1, r.code) << "a file could not be deleted";
     EXPECT_EQ(SummaryText(4, "5KB") + "\r\n已删除 3 个文件。1 个文件未能删除（只读）。\r\n", r.out);
     rows = ParseCsv(ReadAll(report));
@@ -215,8 +216,17 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
     tree.File("a.tmp", 10);
     tree.File("file.txt", 10);
     CCli cli;
+    // Read through a pipe, the output is in the console's code page (what PowerShell and
+    // cmd.exe decode it with), a character it lacks as "?"; with /utf8, in UTF-8.
     CliResult r = cli.Run("/?");
     EXPECT_EQ(0, r.code);
+    const std::wstring usage = AfxToWide(UsageText());
+    std::string inCodePage(usage.size() * 4, '\0');
+    inCodePage.resize(static_cast<size_t>(::WideCharToMultiByte(::GetOEMCP(), 0, usage.c_str(), static_cast<int>(usage.size()),
+                                                                &inCodePage[0], static_cast<int>(inCodePage.size()), "?", nullptr)));
+    EXPECT_EQ(inCodePage, r.out);
+    r = cli.Run("/? /utf8");
+    EXPECT_EQ(std::string(UsageText()), r.out);
     EXPECT_NE(std::string::npos, r.out.find("退出代码")) << "the usage says the exit codes";
     // Reports that could not be put in place are refused before anything is deleted: in a
     // folder that is not there, where a folder has the name, over a read-only file, over a
@@ -260,7 +270,7 @@ TEST(Cli, AReportThatCannotBePutInPlaceAfterADeletionIsKept)
     CCli cli;
     CHeldRun held("delete", 1);
     HANDLE open = INVALID_HANDLE_VALUE;
-    const CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /delete /quiet /report \"" + std::string(report) + "\"",
+    const CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /delete /quiet /utf8 /report \"" + std::string(report) + "\"",
                                 [&](DWORD) {
                                     ASSERT_TRUE(held.WaitHeld());
                                     open = ::CreateFileW(ExtendedPath(report).c_str(), GENERIC_READ,
@@ -280,33 +290,66 @@ TEST(Cli, AReportThatCannotBePutInPlaceAfterADeletionIsKept)
     EXPECT_FALSE(Exists(tree.Path("a.tmp")));
 }
 
-// Run from a prompt, the program shows its progress on the console; the report and the
+// Makes the console this process is attached to width cells wide and empties it.
+bool SetConsoleWidth(SHORT width)
+{
+    HANDLE h = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    if (h == INVALID_HANDLE_VALUE || !::GetConsoleScreenBufferInfo(h, &info))
+        return false;
+    const SMALL_RECT window = {0, 0, static_cast<SHORT>(width - 1), static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top)};
+    ::SetConsoleWindowInfo(h, TRUE, &window);  // the window first: it may not be wider than the buffer
+    ::SetConsoleScreenBufferSize(h, COORD{width, info.dwSize.Y});
+    ::SetConsoleWindowInfo(h, TRUE, &window);
+    DWORD done = 0;
+    ::FillConsoleOutputCharacterW(h, L' ', static_cast<DWORD>(width) * info.dwSize.Y, COORD{0, 0}, &done);
+    ::SetConsoleCursorPosition(h, COORD{0, 0});
+    const bool ok = ::GetConsoleScreenBufferInfo(h, &info) && info.srWindow.Right - info.srWindow.Left + 1 == width;
+    ::CloseHandle(h);
+    return ok;
+}
+
+// Run from a prompt, the program shows its progress on the console, a line rewritten in place
+// that never wraps, Chinese names or not, whatever the window's width; the report and the
 // deletion still cover every file found, those found while the progress was shown too.
 TEST(Cli, OnItsConsoleTheReportAndTheDeletionCoverEverythingFound)
 {
-    CScanTree tree("cliconsole");
-    tree.HostShell("for d in $(seq 20); do mkdir d$d && (cd d$d && touch $(seq -f f%g.tmp 100) $(seq -f k%g.txt 20)); done");
-    const CString report = tree.Path("report.csv");
-    CCli cli;
-    CHeldRun held("scan", 1000);
-    const CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /delete /report \"" + std::string(report) + "\"",
-                                [&](DWORD) {
-                                    ASSERT_TRUE(held.WaitHeld());
-                                    // Files have been found, and the console shows the progress.
-                                    EXPECT_TRUE(WaitFor([] { return ConsoleScreen().find("已检查") != std::string::npos; }));
-                                    held.Open();
-                                },
-                                CCli::Streams::Console);
-    EXPECT_EQ(0, r.code) << r.out;
-    EXPECT_NE(std::string::npos, r.out.find(SummaryText(2000, "0KB"))) << r.out;
-    EXPECT_NE(std::string::npos, r.out.find("已删除 2000 个文件。")) << r.out;
-    const std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(report));
-    ASSERT_EQ(2001u, rows.size());
-    for (size_t i = 1; i < rows.size(); ++i)
-        EXPECT_EQ("已删除", rows[i][2]) << rows[i][0];
-    for (int d = 1; d <= 20; ++d)
-        EXPECT_FALSE(Exists(tree.Path("d" + std::to_string(d) + "\\f100.tmp")));
-    EXPECT_TRUE(Exists(tree.Path("d20\\k20.txt")));
+    for (SHORT width : {80, 40}) {
+        CScanTree tree("cliconsole" + std::to_string(width));
+        tree.HostShell("for d in $(seq 20); do mkdir 中文目录$d && (cd 中文目录$d && touch $(seq -f 文件%g.tmp 100) $(seq -f k%g.txt 20)); done");
+        const CString report = tree.Path("report.csv");
+        CCli cli;
+        CHeldRun held("scan", 1000);
+        const CliResult r = cli.Run(
+            "/scan \"" + std::string(tree.Path()) + "\" /delete /report \"" + std::string(report) + "\"",
+            [&](DWORD) {
+                ASSERT_TRUE(held.WaitHeld());
+                ASSERT_TRUE(SetConsoleWidth(width));
+                // Files have been found, and the console shows the progress on its one line.
+                EXPECT_TRUE(WaitFor([] { return ConsoleScreen().find("已检查") != std::string::npos; }));
+                const std::string screen = ConsoleScreen();
+                EXPECT_EQ(1, std::count(screen.begin(), screen.end(), '\n')) << screen;
+                // Windows gives a Chinese character two cells (Wine's console one, so it shows no
+                // wrap of its own): the line fits in the width all the same.
+                int cells = 0;
+                for (wchar_t ch : Wide(screen.substr(0, screen.find('\n'))))
+                    cells += ch >= 0x2E80 && ch <= 0xFFEF ? 2 : 1;
+                EXPECT_LT(cells, width) << screen;
+                held.Open();
+            },
+            CCli::Streams::Console);
+        EXPECT_EQ(0, r.code) << r.out;
+        EXPECT_EQ(std::string::npos, r.out.find("已检查")) << "a progress line left behind:\n" << r.out;
+        EXPECT_NE(std::string::npos, r.out.find("已删除 2000 个文件。")) << r.out;
+        const std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(report));
+        ASSERT_EQ(2001u, rows.size());
+        for (size_t i = 1; i < rows.size(); ++i)
+            EXPECT_EQ("已删除", rows[i][2]) << rows[i][0];
+        for (int d = 1; d <= 20; ++d)
+            EXPECT_FALSE(Exists(tree.Path("中文目录" + std::to_string(d) + "\\文件100.tmp")));
+        EXPECT_TRUE(Exists(tree.Path("中文目录20\\k20.txt")));
+    }
 }
 
 // Ctrl+C in the program's console stops the run: during the walk and during the deletion,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scan/CommandLine.h"
+#include "scan/ConsoleLine.h"
 #include "scan/DeleteOutcome.h"
 #include "scan/FileSystem.h"
 #include "scan/Report.h"
@@ -64,6 +65,14 @@ TEST(ReparsePoints, WhichFoldersAScanEnters)
     EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x9000001A)) << "a cloud placeholder (Files On Demand)";
     EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x9000701A));
     EXPECT_TRUE(EntersFolder(kFolder | kReparse, 0x80000017)) << "a compressed (WOF) folder";
+}
+
+TEST(ConsoleLine, ALineFitsTheWindowInCells)
+{
+    EXPECT_EQ(L"已检查 ", FitToCells(L"已检查", 7));
+    EXPECT_EQ(L"已检 ", FitToCells(L"已检查", 5)) << "a wide character that does not fit is left out whole";
+    EXPECT_EQ(L"a ", FitToCells(L"a\U0001F600b", 2)) << "so is a pair of surrogates";
+    EXPECT_EQ(L"a\U0001F600b", FitToCells(L"a\U0001F600b", 4));
 }
 
 TEST(ScanSummary, WorkedExamples)
