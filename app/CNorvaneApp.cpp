@@ -8,6 +8,9 @@ CNorvaneApp theApp;
 
 BOOL CNorvaneApp::InitInstance()
 {
+    // A drive with no medium (a card reader with no card) answers a scan with an error, never
+    // with the system's "no disk" box.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     INITCOMMONCONTROLSEX icc;
     icc.dwSize = sizeof(icc);
     icc.dwICC = 0xFF;  // all eight classic classes, the progress bar among them

@@ -229,6 +229,9 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
 int main()
 {
     g_hFinished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A drive with no medium answers with an error, never with the system's "no disk" box,
+    // which nobody would answer in a scheduled run.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // Ctrl+C may come disabled from whoever started us (a new process group has it off).
     ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
