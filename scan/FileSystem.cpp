@@ -223,10 +223,36 @@ private:
     HANDLE m_h;
 };
 
-// The \\?\ path of what h has open, from the name that the system keeps for the object:
-// "\??\X:\..." under Wine, at any length. Windows names the object by its device
-// ("\Device\HarddiskVolume3\..."), which says nothing about the drive letter: empty then.
-std::wstring ObjectDosPath(HANDLE h)
+std::atomic<int> g_finalPathWay{static_cast<int>(FinalPathWay::SystemFirst)};
+
+// The device that drive letter stands for ("\Device\HarddiskVolume3"), with the folder a
+// SUBST drive adds to it ("\Device\HarddiskVolume3\work"); empty if it cannot be told.
+std::wstring DeviceOfDrive(wchar_t letter)
+{
+    std::wstring suffix;
+    for (int depth = 0; depth < 4; ++depth) {
+        const wchar_t drive[3] = {letter, L':', 0};
+        wchar_t target[1024] = {};
+        if (!::QueryDosDeviceW(drive, target, 1024))
+            return std::wstring();
+        const std::wstring t = target;
+        // A SUBST drive names a folder of another drive: "\??\C:\work".
+        if (t.size() >= 6 && t.compare(0, 4, L"\\??\\") == 0 && iswalpha(t[4]) && t[5] == L':') {
+            letter = t[4];
+            suffix = t.substr(6) + suffix;
+            continue;
+        }
+        return t + suffix;
+    }
+    return std::wstring();
+}
+
+// The \\?\ path of what h has open, from the name that the system keeps for the object, at
+// any length: "\??\X:\..." under Wine; on Windows the device's own name, "\Device\Mup\..."
+// for a network path and "\Device\HarddiskVolume3\..." for a drive, whose letter (that of the
+// path that was opened) is found back through the device it stands for. Empty when the name
+// cannot be read back as such a path.
+std::wstring ObjectDosPath(HANDLE h, wchar_t letter)
 {
     // The longest name a UNICODE_STRING holds, and the string's own fields before it.
     std::vector<unsigned char> buffer(sizeof(UNICODE_STRING) + 0x10000);
@@ -237,30 +263,53 @@ std::wstring ObjectDosPath(HANDLE h)
         return std::wstring();
     const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
     const std::wstring object(name->Buffer, name->Length / sizeof(wchar_t));
-    if (object.size() < 7 || object.compare(0, 4, L"\\??\\") != 0 || !iswalpha(object[4]) || object[5] != L':' ||
-        object[6] != L'\\')
+    if (object.size() >= 7 && object.compare(0, 4, L"\\??\\") == 0 && iswalpha(object[4]) && object[5] == L':' &&
+        object[6] == L'\\')
+        return L"\\\\?\\" + object.substr(4);
+    const std::wstring mup = L"\\Device\\Mup\\";
+    if (object.size() > mup.size() && ::CompareStringOrdinal(object.c_str(), static_cast<int>(mup.size()), mup.c_str(),
+                                                            static_cast<int>(mup.size()), TRUE) == CSTR_EQUAL)
+        return L"\\\\?\\UNC\\" + object.substr(mup.size());
+    if (!letter)
         return std::wstring();
-    return L"\\\\?\\" + object.substr(4);
+    const std::wstring device = DeviceOfDrive(letter);
+    if (device.empty() || object.size() <= device.size() || object[device.size()] != L'\\' ||
+        ::CompareStringOrdinal(object.c_str(), static_cast<int>(device.size()), device.c_str(),
+                               static_cast<int>(device.size()), TRUE) != CSTR_EQUAL)
+        return std::wstring();
+    return std::wstring(L"\\\\?\\") + letter + L":" + object.substr(device.size());
 }
 
-// The \\?\ path of what h has open, as the system names it (links on the way resolved).
-std::wstring FinalPath(HANDLE h)
+// The drive letter of a \\?\X:\ path, or 0.
+wchar_t DriveLetterOf(const std::wstring& extended)
 {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (int tries = 0; tries < 3; ++tries) {
-        const DWORD n = ::GetFinalPathNameByHandleW(h, &buf[0], static_cast<DWORD>(buf.size()),
-                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0)
-            break;
-        if (n < buf.size()) {
-            buf.resize(n);
-            return buf;
+    return extended.size() > 6 && extended.compare(0, 4, L"\\\\?\\") == 0 && iswalpha(extended[4]) && extended[5] == L':'
+               ? extended[4]
+               : 0;
+}
+
+// The \\?\ path of what h has open (opened as opened), as the system names it: links on the
+// way resolved.
+std::wstring FinalPath(HANDLE h, const std::wstring& opened)
+{
+    if (g_finalPathWay.load() == static_cast<int>(FinalPathWay::SystemFirst)) {
+        std::wstring buf(MAX_PATH, L'\0');
+        for (int tries = 0; tries < 3; ++tries) {
+            const DWORD n = ::GetFinalPathNameByHandleW(h, &buf[0], static_cast<DWORD>(buf.size()),
+                                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (n == 0)
+                break;
+            if (n < buf.size()) {
+                buf.resize(n);
+                return buf;
+            }
+            buf.assign(n + 1, L'\0');
         }
-        buf.assign(n + 1, L'\0');
     }
     // Wine 8 answers "more data" whatever the buffer once the path is longer than about 264
-    // characters; Windows answers at any length.
-    return ObjectDosPath(h);
+    // characters; over SMB the normalised name fails when a folder on the way cannot be read;
+    // RAM disks and image drivers answer "invalid function".
+    return ObjectDosPath(h, DriveLetterOf(opened));
 }
 
 bool SameText(const wchar_t* a, size_t na, const wchar_t* b, size_t nb)
@@ -356,6 +405,11 @@ DeleteOutcome OutcomeOfStatus(NTSTATUS status, const std::wstring& path)
 
 }  // namespace
 
+void SetFinalPathWay(FinalPathWay way)
+{
+    g_finalPathWay = static_cast<int>(way);
+}
+
 bool OpenScanRoot(const CString& root, CString* pCanonical)
 {
     const std::wstring path = ExtendedPath(root);
@@ -373,7 +427,7 @@ bool OpenScanRoot(const CString& root, CString* pCanonical)
     if (!::GetFileInformationByHandleEx(dir, FileBasicInfo, &info, sizeof(info)) ||
         !(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    std::wstring final = FinalPath(dir);
+    std::wstring final = FinalPath(dir, path);
     if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
         final = L"\\\\" + final.substr(8);
     else if (final.compare(0, 4, L"\\\\?\\") == 0)
@@ -412,7 +466,7 @@ DeleteOutcome OpenListedFile(const CString& path, HANDLE* pFile)
         return DeleteOutcome::Failed;
     if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return DeleteOutcome::Changed;
-    if (!SamePath(FinalPath(file), wide))
+    if (!SamePath(FinalPath(file, wide), wide))
         return DeleteOutcome::Changed;
     if (info.FileAttributes & FILE_ATTRIBUTE_READONLY)
         return DeleteOutcome::ReadOnly;
@@ -439,7 +493,7 @@ DeleteOutcome DeleteListedFile(const CString& path)
     if (status < 0)
         return OutcomeOfStatus(status, wide);
     CFileHandle file(h);
-    if (!SamePath(FinalPath(file), wide))
+    if (!SamePath(FinalPath(file, wide), wide))
         return DeleteOutcome::Changed;
     // POSIX semantics (Windows 10 1607 on): the name goes at once, even while another program
     // (an indexer, an antivirus, an editor) holds the file open and lets it be deleted.

@@ -73,6 +73,12 @@ private:
     bool m_exact = false;
 };
 
+// How the checks ask for the path of what they opened. SystemFirst: GetFinalPathNameByHandleW,
+// and the object's own name where that fails (on some drives it does, and under Wine for long
+// paths). ObjectNameOnly: the object's own name always, so that the tests check that way too.
+enum class FinalPathWay { SystemFirst, ObjectNameOnly };
+void SetFinalPathWay(FinalPathWay way);
+
 // Opens the root of a run: an existing folder that can be listed. *pCanonical receives its
 // full path as the system names it (links on the way resolved, the names' own case), the
 // form in which the walk lists its files and the deletion checks them again.

@@ -371,4 +371,24 @@ TEST(ScanEngine, FilesThatOtherProgramsHoldAreSaidAsTheyAre)
     ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// Where the system cannot give a final path (some network and RAM drives), the checks read
+// the opened object's own name instead, and still refuse what a link on the way leads to.
+TEST(ScanEngine, TheChecksHoldWithTheObjectsOwnName)
+{
+    CScanTree tree("objectname");
+    tree.File("drive\\a.tmp", 10);
+    tree.File("drive\\swap\\x.tmp", 10);
+    tree.File("outside\\x.tmp", 10);
+    SetFinalPathWay(FinalPathWay::ObjectNameOnly);
+    CString root;
+    EXPECT_TRUE(OpenScanRoot(tree.Path("drive"), &root));
+    EXPECT_EQ(std::string(tree.Path("drive")), std::string(root));
+    tree.HostShell("mv drive/swap swapped && ln -s ../outside drive/swap");
+    EXPECT_EQ(DeleteOutcome::Deleted, DeleteListedFile(tree.Path("drive\\a.tmp")));
+    EXPECT_EQ(DeleteOutcome::Changed, DeleteListedFile(tree.Path("drive\\swap\\x.tmp")));
+    SetFinalPathWay(FinalPathWay::SystemFirst);
+    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("outside\\x.tmp")).c_str()) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(::GetFileAttributesW(ExtendedPath(tree.Path("drive\\a.tmp")).c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace
