@@ -77,6 +77,7 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_BN_CLICKED(IDC_BTN_DELETE, &CNorvaneDlg::OnBnClickedDelete)
     ON_BN_CLICKED(IDC_BTN_DELETE_ALL, &CNorvaneDlg::OnBnClickedDeleteAll)
     ON_WM_CLOSE()
+    ON_WM_GETMINMAXINFO()
     ON_WM_CTLCOLOR()
     ON_WM_NCPAINT()
     ON_WM_NCACTIVATE()
@@ -166,6 +167,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     CRect rcWnd;
     GetWindowRect(&rcWnd);
+    m_sizeRestored = SIZE{rcWnd.Width(), rcWnd.Height()};
     m_fScaleX = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CXSCREEN)) / rcWnd.Width());
     m_fScaleY = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CYSCREEN)) / rcWnd.Height());
 

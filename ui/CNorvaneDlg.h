@@ -132,6 +132,8 @@ private:
     void OnMenuMinimize();
     void OnMenuMaximize();
     void OnSize(UINT nType, int cx, int cy);
+    // Maximized, the window fills the work area of the monitor it is on.
+    void OnGetMinMaxInfo(MINMAXINFO* pInfo);
 
     // The runs.
     CScanEngine m_engine;
@@ -176,6 +178,7 @@ private:
     int m_nSelAllLeft = 0;
     float m_fScaleY = 1.0f;
     float m_fScaleX = 1.0f;
+    SIZE m_sizeRestored = {0, 0};  // the window's size as the template makes it
 
     // The controls.
     CCheckListBox m_checkList;

@@ -170,11 +170,30 @@ void CNorvaneDlg::OnMenuMaximize()
     ToggleMaximized();
 }
 
+void CNorvaneDlg::OnGetMinMaxInfo(MINMAXINFO* pInfo)
+{
+    // Relative to the monitor's own corner, as the system reads them.
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    pInfo->ptMaxPosition = CPoint(info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    pInfo->ptMaxSize = CPoint(info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top);
+}
+
 void CNorvaneDlg::OnSize(UINT nType, int, int)
 {
 
     if (!(nType == SIZE_MAXIMIZED || (nType == SIZE_MINIMIZED && m_bMaximized) || m_bRestored))
         return;
+    // Maximized, the window fills its monitor's work area (a smaller second monitor, the
+    // taskbar taken off), not the primary screen: the controls grow in proportion to that.
+    if (nType == SIZE_MAXIMIZED && m_sizeRestored.cx > 0 && m_sizeRestored.cy > 0) {
+        CRect rcWnd;
+        GetWindowRect(&rcWnd);
+        m_fScaleX = static_cast<float>(static_cast<double>(rcWnd.Width()) / m_sizeRestored.cx);
+        m_fScaleY = static_cast<float>(static_cast<double>(rcWnd.Height()) / m_sizeRestored.cy);
+    }
     static const int kOrder[14] = {IDC_BTN_STOP,       IDC_BTN_SELECT_ALL, IDC_BTN_SCAN_NOW, IDC_BTN_START,
                                    IDC_BTN_PAUSE,      IDC_STATIC_DRIVE,   IDC_BTN_SELECT_NONE, IDC_BTN_DELETE,
                                    IDC_BTN_DELETE_ALL, IDC_COMBO_DRIVE,    IDC_STATIC_STATUS, IDC_PROGRESS,
