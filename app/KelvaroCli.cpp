@@ -11,6 +11,7 @@
 #include "../scan/CommandLine.h"
 #include "../scan/ConsoleLine.h"
 #include "../scan/FileSystem.h"
+#include "../scan/PathVariable.h"
 #include "../scan/Report.h"
 #include "../scan/RootPath.h"
 #include "../scan/ScanEngine.h"
@@ -224,6 +225,44 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     return bKept ? kSomeKept : kDone;
 }
 
+// The installer's request: folder into or out of the system's PATH, which keeps its type
+// (REG_EXPAND_SZ: the %SystemRoot% in it stay unexpanded) and every other entry, at any length.
+int EditSystemPath(bool bAdd, const CString& folder, const COutStream& err)
+{
+    const wchar_t kEnvironment[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEnvironment, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        err.Write("无法修改系统的 PATH（需要管理员权限）。\r\n");
+        return kBadUsage;
+    }
+    DWORD type = REG_EXPAND_SZ, bytes = 0;
+    std::wstring path;
+    if (::RegQueryValueExW(key, L"Path", nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS && bytes > 0) {
+        path.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        ::RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(&path[0]), &bytes);
+        path.resize(bytes / sizeof(wchar_t));
+        while (!path.empty() && path.back() == L'\0')
+            path.pop_back();
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        type = REG_EXPAND_SZ;
+    const std::wstring wanted = bAdd ? PathWithFolder(path, AfxToWide(folder)) : PathWithoutFolder(path, AfxToWide(folder));
+    LONG result = ERROR_SUCCESS;
+    if (wanted != path)
+        result = ::RegSetValueExW(key, L"Path", 0, type, reinterpret_cast<const BYTE*>(wanted.c_str()),
+                                  static_cast<DWORD>((wanted.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        err.Write("无法修改系统的 PATH（需要管理员权限）。\r\n");
+        return kBadUsage;
+    }
+    // Programs started from now on (a new command prompt) see the change.
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
+                          SMTO_ABORTIFHUNG, 5000, &answer);
+    return kDone;
+}
+
 }  // namespace
 
 int main()
@@ -267,6 +306,10 @@ int main()
         break;
     case CCommandLine::Action::Scan:
         code = Run(cmd, out, err);
+        break;
+    case CCommandLine::Action::AddToPath:
+    case CCommandLine::Action::RemoveFromPath:
+        code = EditSystemPath(cmd.action == CCommandLine::Action::AddToPath, cmd.pathFolder, err);
         break;
     }
     ::SetEvent(g_hFinished);

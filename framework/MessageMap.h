@@ -100,9 +100,6 @@ protected:                                             \
         AFX_UNUSED_ARGS;                                                                   \
         AFX_SELF->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),    \
                          static_cast<short>(HIWORD(lParam))); return 0; }},
-#define ON_WM_GETMINMAXINFO()                                                              \
-    {WM_GETMINMAXINFO, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                            \
-        AFX_UNUSED_ARGS; AFX_SELF->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0; }},
 #define ON_WM_NCPAINT()                                                                    \
     {WM_NCPAINT, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnNcPaint(); return 0; }},
 #define ON_WM_NCACTIVATE()                                                                 \

@@ -1,17 +1,17 @@
 ; The Kelvaro installer: one setup program for both builds. On 64-bit Windows it installs
 ; the x86-64 executable into the 64-bit Program Files, elsewhere the 32-bit one.
 ; KelvaroCli.exe, the command-line program of the same build, goes beside it; the folder is
-; added to the system's PATH only when the user ticks that component (off by default).
+; added to the system's PATH only when the user ticks that component (off by default), or
+; when a silent install says /PATH. /D=folder installs there, on 64-bit Windows too.
 ; makensis -DEXE64=... -DEXE32=... -DCLI64=... -DCLI32=... -DICON=... -DOUTFILE=... Kelvaro.nsi
 Unicode true
 !include "MUI2.nsh"
 !include "x64.nsh"
-!include "WordFunc.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Kelvaro"
 !define VERSION "1.0.0.1"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaro"
-!define ENV_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -36,14 +36,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Kelvaro"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
-
-Function .onInit
-  SetShellVarContext all
-  ${If} ${RunningX64}
-    SetRegView 64
-    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
-  ${EndIf}
-FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
@@ -78,21 +70,36 @@ Section "Kelvaro" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Off unless ticked: KelvaroCli can then be run by name from any command prompt.
+; Off unless ticked: KelvaroCli can then be run by name from any command prompt. The program
+; edits PATH itself: a string here holds 1,024 characters, and a longer PATH would be lost.
 Section /o "将命令行程序加入 PATH" SecPath
-  ReadRegStr $0 HKLM "${ENV_KEY}" "Path"
-  WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$0;$INSTDIR"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddedToPath" 1
-  SendMessage ${HWND_BROADCAST} ${WM_WININICHANGE} 0 "STR:Environment" /TIMEOUT=5000
+  ExecWait '"$INSTDIR\KelvaroCli.exe" /addpath "$INSTDIR"' $0
+  ${If} $0 == 0
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddedToPath" 1
+  ${EndIf}
 SectionEnd
+
+Function .onInit
+  SetShellVarContext all
+  ${If} ${RunningX64}
+    SetRegView 64
+    ; The 64-bit Program Files, unless /D= named another folder.
+    ${If} $INSTDIR == "$PROGRAMFILES\${PRODUCT}"
+      StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    ${EndIf}
+  ${EndIf}
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/PATH" $R1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecPath} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
   ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "AddedToPath"
   ${If} $1 == 1
-    ReadRegStr $0 HKLM "${ENV_KEY}" "Path"
-    ${un.WordReplace} "$0" ";$INSTDIR" "" "+" $0
-    WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$0"
-    SendMessage ${HWND_BROADCAST} ${WM_WININICHANGE} 0 "STR:Environment" /TIMEOUT=5000
+    ExecWait '"$INSTDIR\KelvaroCli.exe" /removepath "$INSTDIR"'
   ${EndIf}
   Delete "$INSTDIR\KelvaroCli.exe"
   Delete "$INSTDIR\Kelvaro.exe"

@@ -86,6 +86,11 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
         if (name == "?" || name == "help" || name == "h") {
             cmd.action = CCommandLine::Action::Help;
             return cmd;
+        } else if (name == "addpath" || name == "removepath") {
+            if (!value(&cmd.pathFolder))
+                return cmd;
+            cmd.action = name == "addpath" ? CCommandLine::Action::AddToPath : CCommandLine::Action::RemoveFromPath;
+            return cmd;
         } else if (name == "scan") {
             if (!value(&cmd.root))
                 return cmd;
@@ -134,6 +139,8 @@ CString UsageText()
            "  /report   把每个垃圾文件的路径、大小和结果写入 CSV 文件（UTF-8）。\r\n"
            "  /quiet    不显示扫描进度。\r\n"
            "  /utf8     输出被重定向时以 UTF-8 写出（默认用控制台的代码页）。\r\n"
+           "  /addpath <文件夹>、/removepath <文件夹>\r\n"
+           "            把文件夹加入系统的 PATH 或从中去掉（安装程序用；需要管理员权限），其余各项原样保留。\r\n"
            "\r\n"
            "退出代码：0 完成且没有失败；1 有文件未能删除；2 用法错误或无法打开磁盘（此时未删除任何文件）；3 被用户中止；\r\n"
            "4 报告未能放到指定位置（错误输出说明原因，以及完整报告的临时文件所在）。\r\n";

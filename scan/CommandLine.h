@@ -7,7 +7,9 @@
 #include "../framework/CString.h"
 
 struct CCommandLine {
-    enum class Action { Scan, Help, Bad };
+    // AddToPath, RemoveFromPath: what the installer asks (pathFolder into or out of the
+    // system's PATH).
+    enum class Action { Scan, Help, Bad, AddToPath, RemoveFromPath };
     Action action = Action::Bad;
     CString root;                    // as typed; the drive box's rules make it a root
     std::vector<CString> patterns;   // "*.tmp" ...; all six unless /types says otherwise
@@ -15,6 +17,7 @@ struct CCommandLine {
     bool bQuiet = false;
     bool bUtf8 = false;              // redirected output in UTF-8, not the console's code page
     CString report;                  // empty: no report
+    CString pathFolder;              // for AddToPath and RemoveFromPath
     CString error;                   // what is wrong, when action is Bad
 };
 

@@ -258,6 +258,39 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
     EXPECT_FALSE(Exists(tree.Path("open.csv.part")));
 }
 
+// What the installer asks of the program: its folder into the system's PATH and out again, a
+// PATH of 1,500 characters that no string of the installer's own could hold, every other entry
+// as it was (one named like ours but longer among them).
+TEST(Cli, TheInstallersPathEditKeepsEveryOtherEntry)
+{
+    const wchar_t kEnvironment[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    auto read = [&]() {
+        wchar_t value[8192] = {};
+        DWORD bytes = sizeof(value), type = 0;
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"Path", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type,
+                       value, &bytes);
+        return std::make_pair(std::wstring(value), type);
+    };
+    auto write = [&](const std::wstring& value, DWORD type) {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"Path", type, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    const auto before = read();
+    std::wstring path = before.first + L";C:\\Program Files\\Kelvaro Tools;%USERPROFILE%\\bin";
+    while (path.size() < 1500)
+        path += L";C:\\Tools\\t" + std::to_wstring(path.size());
+    write(path, REG_EXPAND_SZ);
+    CCli cli;
+    EXPECT_EQ(0, cli.Run("/addpath \"C:\\Program Files\\Kelvaro\"").code);
+    EXPECT_EQ(path + L";C:\\Program Files\\Kelvaro", read().first);
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), read().second) << "%USERPROFILE% stays for the system to expand";
+    EXPECT_EQ(0, cli.Run("/addpath \"C:\\Program Files\\Kelvaro\\\"").code);
+    EXPECT_EQ(path + L";C:\\Program Files\\Kelvaro", read().first) << "once only";
+    EXPECT_EQ(0, cli.Run("/removepath \"C:\\Program Files\\Kelvaro\"").code);
+    EXPECT_EQ(path, read().first) << "exactly as it was";
+    write(before.first, before.second);
+}
+
 // The report's name was free before the scan, and is taken by a spreadsheet while the files
 // are deleted: the whole report stays under its temporary name, and the exit code says so.
 TEST(Cli, AReportThatCannotBePutInPlaceAfterADeletionIsKept)

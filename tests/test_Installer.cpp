@@ -117,4 +117,35 @@ TEST(Installer, InstallsStartsAndUninstallsCleanly)
     EXPECT_FALSE(Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Kelvaro"));
 }
 
+// A silent install into a folder of the user's choice (/D=) with the PATH component (/PATH),
+// on a machine whose PATH is longer than any string of the installer's own, holding a folder
+// named like the program's but longer: the uninstall leaves PATH exactly as it was.
+TEST(Installer, AFolderOfTheUsersChoiceAndALongPath)
+{
+    std::string setup = KELVARO_INSTALLER;
+    std::replace(setup.begin(), setup.end(), '/', '\\');
+    const std::string dir = "C:\\Kelvaro Elsewhere";
+    const char kEnvironment[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    const std::string before = SystemPath();
+    std::string path = before + ";C:\\Kelvaro Elsewhere Tools";
+    while (path.size() < 1500)
+        path += ";C:\\Tools\\t" + std::to_string(path.size());
+    ::RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEnvironment, "Path", REG_EXPAND_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring local = std::wstring(temp) + L"Kelvaro-1.0.0.1-setup.exe";
+    ASSERT_TRUE(::CopyFileW((L"\\\\?\\unix" + Wide(setup)).c_str(), local.c_str(), FALSE));
+    const long installed = RunAndWait(local, L"/S /PATH /D=" + Wide(dir));
+    ::DeleteFileW(local.c_str());
+    ASSERT_EQ(0, installed) << "the installer failed";
+    EXPECT_TRUE(Exists(dir + "\\Kelvaro.exe")) << "the folder the user named";
+    EXPECT_EQ(path + ";" + dir, SystemPath());
+
+    RunAndWait(Wide(dir + "\\Uninstall.exe"), L"/S");
+    EXPECT_TRUE(WaitFor([&] { return !Exists(dir); }, 30000)) << "left behind";
+    EXPECT_EQ(path, SystemPath()) << "PATH as it was";
+    ::RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEnvironment, "Path", REG_EXPAND_SZ, before.c_str(), static_cast<DWORD>(before.size() + 1));
+}
+
 }  // namespace

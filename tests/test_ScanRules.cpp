@@ -12,6 +12,7 @@
 #include "scan/FileSystem.h"
 #include "scan/Report.h"
 #include "scan/JunkFilter.h"
+#include "scan/PathVariable.h"
 #include "scan/ReparsePoints.h"
 #include "scan/RootPath.h"
 #include "scan/ScanSummary.h"
@@ -73,6 +74,24 @@ TEST(ConsoleLine, ALineFitsTheWindowInCells)
     EXPECT_EQ(L"已检 ", FitToCells(L"已检查", 5)) << "a wide character that does not fit is left out whole";
     EXPECT_EQ(L"a ", FitToCells(L"a\U0001F600b", 2)) << "so is a pair of surrogates";
     EXPECT_EQ(L"a\U0001F600b", FitToCells(L"a\U0001F600b", 4));
+}
+
+TEST(PathVariable, TheFolderGoesInAndOutAndNothingElseMoves)
+{
+    // A developer's PATH of some 1,500 characters, with a folder whose name begins like ours.
+    std::wstring path = L"%SystemRoot%\\system32;%SystemRoot%;C:\\Program Files\\Kelvaro Tools;;\"C:\\Quoted Dir\\bin\"";
+    while (path.size() < 1500)
+        path += L";C:\\Tools\\t" + std::to_wstring(path.size()) + L"\\bin";
+    const std::wstring ours = L"C:\\Program Files\\Kelvaro";
+    const std::wstring with = PathWithFolder(path, ours);
+    EXPECT_EQ(path + L";" + ours, with);
+    EXPECT_EQ(with, PathWithFolder(with, L"c:\\program files\\kelvaro\\")) << "once only, in any case";
+    EXPECT_EQ(path, PathWithoutFolder(with, ours)) << "exactly as it was";
+    EXPECT_EQ(path, PathWithoutFolder(path, ours)) << "nothing to take out";
+    // Every entry that names it goes, quoted or with a trailing backslash; no other does.
+    EXPECT_EQ(L"a;" + ours + L" Tools;b", PathWithoutFolder(L"a;\"" + ours + L"\";" + ours + L" Tools;b;" + ours + L"\\", ours));
+    EXPECT_EQ(ours, PathWithFolder(L"", ours));
+    EXPECT_EQ(L"a;" + ours, PathWithFolder(L"a;", ours));
 }
 
 TEST(ScanSummary, WorkedExamples)

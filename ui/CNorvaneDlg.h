@@ -132,8 +132,6 @@ private:
     void OnMenuMinimize();
     void OnMenuMaximize();
     void OnSize(UINT nType, int cx, int cy);
-    // Maximized, the window fills the work area of the monitor it is on.
-    void OnGetMinMaxInfo(MINMAXINFO* pInfo);
 
     // The runs.
     CScanEngine m_engine;

@@ -170,24 +170,14 @@ void CNorvaneDlg::OnMenuMaximize()
     ToggleMaximized();
 }
 
-void CNorvaneDlg::OnGetMinMaxInfo(MINMAXINFO* pInfo)
-{
-    // Relative to the monitor's own corner, as the system reads them.
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &info))
-        return;
-    pInfo->ptMaxPosition = CPoint(info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
-    pInfo->ptMaxSize = CPoint(info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top);
-}
-
 void CNorvaneDlg::OnSize(UINT nType, int, int)
 {
 
     if (!(nType == SIZE_MAXIMIZED || (nType == SIZE_MINIMIZED && m_bMaximized) || m_bRestored))
         return;
-    // Maximized, the window fills its monitor's work area (a smaller second monitor, the
-    // taskbar taken off), not the primary screen: the controls grow in proportion to that.
+    // Maximized, the system makes a captioned window fill its monitor's work area (a smaller
+    // second monitor, the taskbar taken off), not the primary screen: the controls grow in
+    // proportion to the size the window has.
     if (nType == SIZE_MAXIMIZED && m_sizeRestored.cx > 0 && m_sizeRestored.cy > 0) {
         CRect rcWnd;
         GetWindowRect(&rcWnd);
