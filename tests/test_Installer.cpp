@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "ModalDialog.h"
@@ -24,6 +25,16 @@ std::string Folder(int csidl)
 bool Exists(const std::string& path)
 {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The installer that ships (a 32-bit program), or, where the test script says that 32-bit
+// programs cannot start here (KELVARO_RUN_32BIT=0), the same script made as a 64-bit one.
+std::string Installer()
+{
+    const char* run32 = std::getenv("KELVARO_RUN_32BIT");
+    std::string setup = run32 && std::string(run32) == "0" ? KELVARO_INSTALLER_AMD64 : KELVARO_INSTALLER;
+    std::replace(setup.begin(), setup.end(), '/', '\\');
+    return setup;
 }
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvaro";
@@ -62,8 +73,7 @@ std::string SystemPath()
 
 TEST(Installer, InstallsStartsAndUninstallsCleanly)
 {
-    std::string setup = KELVARO_INSTALLER;
-    std::replace(setup.begin(), setup.end(), '/', '\\');
+    const std::string setup = Installer();
     const std::string dir = Folder(CSIDL_PROGRAM_FILES) + "\\Kelvaro";
     const std::string exe = dir + "\\Kelvaro.exe";
     const std::string uninstaller = dir + "\\Uninstall.exe";
@@ -122,8 +132,7 @@ TEST(Installer, InstallsStartsAndUninstallsCleanly)
 // named like the program's but longer: the uninstall leaves PATH exactly as it was.
 TEST(Installer, AFolderOfTheUsersChoiceAndALongPath)
 {
-    std::string setup = KELVARO_INSTALLER;
-    std::replace(setup.begin(), setup.end(), '/', '\\');
+    const std::string setup = Installer();
     const std::string dir = "C:\\Kelvaro Elsewhere";
     const char kEnvironment[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
     const std::string before = SystemPath();
