@@ -141,8 +141,10 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         err.Write(BadRootText(cmd.root) + "\r\n");
         return kBadUsage;
     }
-    // Asked before anything is deleted: the report's temporary name and its final one.
-    if (!cmd.report.IsEmpty() && !CanPutReportAt(cmd.report)) {
+    // The report's name as Windows reads a typed name (trailing dots and blanks dropped), then
+    // asked before anything is deleted: its temporary name and its final one.
+    const CString report = cmd.report.IsEmpty() ? CString() : TypedPath(cmd.report);
+    if (!cmd.report.IsEmpty() && (report.IsEmpty() || !CanPutReportAt(report))) {
         err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
         return kBadUsage;
     }
@@ -202,16 +204,17 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     // The final name may still refuse the report (another program opened it meanwhile): the
     // complete report then stays under its temporary name, and the exit code says so.
     bool bReportMissing = false;
-    if (!cmd.report.IsEmpty()) {
-        switch (WriteFileAtomically(cmd.report, ReportCsv(rows), true)) {
+    if (!report.IsEmpty()) {
+        CString keptAt;
+        switch (WriteFileAtomically(report, ReportCsv(rows), true, &keptAt)) {
         case WriteResult::Written:
             break;
         case WriteResult::KeptAsTemporary:
-            err.Write("无法替换报告文件 " + cmd.report + "，完整的报告保存在 " + TemporaryReportPath(cmd.report) + "。\r\n");
+            err.Write("无法替换报告文件 " + report + "，完整的报告保存在 " + keptAt + "。\r\n");
             bReportMissing = true;
             break;
         case WriteResult::Failed:
-            err.Write("无法写入报告文件 " + cmd.report + "。\r\n");
+            err.Write("无法写入报告文件 " + report + "。\r\n");
             bReportMissing = true;
             break;
         }

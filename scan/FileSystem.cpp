@@ -20,8 +20,12 @@ std::wstring ExtendedPath(const CString& path)
     // A full path such as the walk builds goes through as it is: normalising it would drop
     // the trailing dots and blanks of a name and so name another file. So does a network
     // path (\\server\share\...), as \\?\UNC\server\share\...
+    auto endsWith = [&wide](const wchar_t* tail) {
+        const size_t n = wcslen(tail);
+        return wide.size() >= n && wide.compare(wide.size() - n, n, tail) == 0;
+    };
     const bool plain = wide.find(L'/') == std::wstring::npos && wide.find(L"\\.\\") == std::wstring::npos &&
-                       wide.find(L"\\..\\") == std::wstring::npos;
+                       wide.find(L"\\..\\") == std::wstring::npos && !endsWith(L"\\.") && !endsWith(L"\\..");
     const bool absolute = wide.size() >= 3 && iswalpha(wide[0]) && wide[1] == L':' && wide[2] == L'\\';
     if (absolute && plain)
         return L"\\\\?\\" + wide;
@@ -40,6 +44,32 @@ std::wstring ExtendedPath(const CString& path)
     if (abs.compare(0, 2, L"\\\\") == 0)
         return L"\\\\?\\UNC\\" + abs.substr(2);
     return L"\\\\?\\" + abs;
+}
+
+bool NameHasSeparator(const wchar_t* name, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        if (name[i] == L'\\' || name[i] == L'/' || name[i] == L'\0')
+            return true;
+    }
+    return false;
+}
+
+CString TypedPath(const CString& typed)
+{
+    const std::wstring wide = AfxToWide(typed, true);
+    if (wide.empty())
+        return CString();
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return CString();
+    std::vector<wchar_t> full(n + 1);
+    const DWORD got = ::GetFullPathNameW(wide.c_str(), n + 1, full.data(), nullptr);
+    if (got == 0 || got > n)
+        return CString();
+    bool exact = false;
+    const CString path = AfxFromWide(full.data(), static_cast<int>(got), &exact);
+    return exact ? path : CString();
 }
 
 CString JoinPath(const CString& dir, const CString& name)
@@ -184,7 +214,11 @@ bool CFileSearch::Next()
     m_size = static_cast<uint64_t>(entry->EndOfFile.QuadPart);
     // A name with an unpaired surrogate has no UTF-8 form, and no path made from it would
     // reach the file.
-    m_name = AfxFromWide(entry->FileName, static_cast<int>(entry->FileNameLength / sizeof(WCHAR)), &m_exact);
+    const int length = static_cast<int>(entry->FileNameLength / sizeof(WCHAR));
+    m_name = AfxFromWide(entry->FileName, length, &m_exact);
+    // Nor would a name that holds a separator or a NUL, which no Windows name can (a host file
+    // system under Wine can have them): the path made of it would name another file.
+    m_exact = m_exact && !NameHasSeparator(entry->FileName, length);
     return true;
 }
 

@@ -14,6 +14,13 @@
 // The \\?\ form of a path (made absolute first); empty if it cannot be converted.
 std::wstring ExtendedPath(const CString& path);
 
+// The full path that Windows makes of a path typed by a person (relative to the current
+// folder, "." and ".." resolved, trailing dots and blanks of names dropped); empty if none.
+CString TypedPath(const CString& typed);
+
+// Whether a name holds "\", "/" or a NUL: a path made of it would name another file.
+bool NameHasSeparator(const wchar_t* name, int length);
+
 // dir, a backslash unless dir already ends in one, and name.
 CString JoinPath(const CString& dir, const CString& name);
 

@@ -263,6 +263,21 @@ bool CMasterFileTable::ReadTableBytes(uint64_t offset, uint8_t* buffer, uint32_t
 
 bool CMasterFileTable::ParseRecord(uint8_t* r, uint32_t number)
 {
+    // A damaged record leaves nothing behind: no name, no size, no flag of its file's.
+    const size_t links = m_links.size(), names = m_names.size();
+    const uint64_t base = std::memcmp(r, "FILE", 4) == 0 ? U64(r + 32) & kRecordMask : 0;
+    const uint32_t owner = base && base < m_nRecords ? static_cast<uint32_t>(base) : number;
+    const Record before = m_records[owner];
+    if (ParseRecordInto(r, number))
+        return true;
+    m_links.resize(links);
+    m_names.resize(names);
+    m_records[owner] = before;
+    return false;
+}
+
+bool CMasterFileTable::ParseRecordInto(uint8_t* r, uint32_t number)
+{
     if (std::memcmp(r, "FILE", 4) != 0)
         return std::memcmp(r, "BAAD", 4) != 0;  // never used or cleared; "BAAD": found damaged
     if (!ApplyFixups(r, m_nRecordSize))
@@ -284,27 +299,35 @@ bool CMasterFileTable::ParseRecord(uint8_t* r, uint32_t number)
         rec.flags |= kInUse | kBase | ((headerFlags & 2) ? kFolder : 0);
         rec.seq = U16(r + 16);
     }
+    // The attributes run to the end mark, inside the bytes that the record says it uses.
     const uint64_t used = std::min<uint64_t>(U32(r + 24), m_nRecordSize);
-    for (uint64_t at = U16(r + 20); at + 16 <= used;) {
+    bool ended = false;
+    for (uint64_t at = U16(r + 20); at + 4 <= used;) {
         const uint32_t type = U32(r + at);
-        if (type == kEnd)
+        if (type == kEnd) {
+            ended = true;
             break;
+        }
+        if (at + 16 > used)
+            return false;
         const uint64_t length = U32(r + at + 4);
         if (length < 16 || at + length > used)
             return false;
         const uint8_t* a = r + at;
         const bool resident = a[8] == 0;
         const uint8_t nameLength = a[9];
-        // Shorter than the fields that its form fixes.
+        // Shorter than the fields that its form fixes, or a value outside the attribute.
         if (length < (resident ? 24u : 64u))
             return false;
+        const uint64_t valueLength = resident ? U32(a + 16) : 0, valueOffset = resident ? U16(a + 20) : 0;
+        if (resident && valueOffset + valueLength > length)
+            return false;
         if (type == kFileName && resident) {
-            const uint64_t valueLength = U32(a + 16), valueOffset = U16(a + 20);
-            if (valueOffset + valueLength > length || valueLength < 66)
+            if (valueLength < 66)
                 return false;
             const uint8_t* v = a + valueOffset;
             const uint8_t chars = v[64], space = v[65];
-            if (66u + chars * 2u > valueLength)
+            if (chars == 0 || 66u + chars * 2u > valueLength)
                 return false;
             // A short DOS name is a second name for what its long name already lists.
             if (space != 2 && chars > 0) {
@@ -318,22 +341,27 @@ bool CMasterFileTable::ParseRecord(uint8_t* r, uint32_t number)
                 m_links.push_back(link);
             }
         } else if (type == kData && nameLength == 0) {
-            if (resident)
-                rec.size = U32(a + 16);
-            else if (U64(a + 16) == 0)  // the extent that starts the stream
-                rec.size = U64(a + 48);
+            if (resident) {
+                rec.size = valueLength;
+            } else if (U64(a + 16) == 0) {
+                // The extent that starts the stream holds its sizes: no more bytes than are
+                // allocated to it (a sparse file's holes count as allocated here).
+                const uint64_t allocated = U64(a + 40), size = U64(a + 48), initialized = U64(a + 56);
+                if (size > allocated || initialized > allocated || allocated % m_nCluster)
+                    return false;
+                rec.size = size;
+            }
         } else if (type == kReparsePoint) {
             // The tag begins the value; a tag not read is taken for a link's.
             uint32_t tag = 0;
-            const uint64_t valueLength = resident ? U32(a + 16) : 0, valueOffset = resident ? U16(a + 20) : 0;
-            if (resident && valueLength >= 4 && valueOffset + valueLength <= length)
+            if (resident && valueLength >= 4)
                 tag = U32(a + valueOffset);
             if (!EntersFolder(0x400 /* a reparse point */, tag))
                 rec.flags |= kReparse;
         }
         at += length;
     }
-    return true;
+    return ended;
 }
 
 bool CMasterFileTable::ReadTable(const Sink& sink)
@@ -505,6 +533,7 @@ CMasterFileTable::Result CMasterFileTable::List(const Sink& sink)
                 continue;
             bool exact = false;
             const CString name = AfxFromWide(&m_names[link.name], link.length, &exact);
+            exact = exact && !NameHasSeparator(&m_names[link.name], link.length);
             const bool isFolder = (rec.flags & kFolder) != 0;
             if (!exact) {
                 ++(isFolder ? badFolders : badFiles);

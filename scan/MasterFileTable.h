@@ -78,8 +78,9 @@ private:
     bool ReadAt(uint64_t offset, void* buffer, uint32_t bytes);
     // Bytes of the table as one stream, across its extents.
     bool ReadTableBytes(uint64_t offset, uint8_t* buffer, uint32_t bytes);
-    // False: the record is damaged (skipped and counted).
+    // False: the record is damaged (skipped and counted), and nothing of it is kept.
     bool ParseRecord(uint8_t* data, uint32_t number);
+    bool ParseRecordInto(uint8_t* data, uint32_t number);
     bool ReadTable(const Sink& sink);
     // Every name's folder is an in-use folder of the same generation, and every in-use folder
     // is reached from the root.

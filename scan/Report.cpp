@@ -39,19 +39,40 @@ std::string ReportCsv(const std::vector<CReportRow>& rows)
     return csv;
 }
 
-CString TemporaryReportPath(const CString& path)
+namespace {
+
+// Makes a new file under the first of path + ".part", ".1.part", ".2.part" ... that is free: a
+// file of that name that was there already (another program's download, the report that an
+// earlier run could not put in place) is never touched. Its name goes to *pTemp.
+HANDLE CreateTemporary(const CString& path, DWORD flags, CString* pTemp)
 {
-    return path + ".part";
+    for (int n = 0; n < 100; ++n) {
+        CString temp = path;
+        if (n > 0)
+            temp.Format("%s.%d", static_cast<const char*>(path), n);
+        temp += ".part";
+        const std::wstring wide = ExtendedPath(temp);
+        if (wide.empty())
+            return INVALID_HANDLE_VALUE;
+        HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            *pTemp = temp;
+            return h;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return INVALID_HANDLE_VALUE;
+    }
+    return INVALID_HANDLE_VALUE;
 }
+
+}  // namespace
 
 bool CanPutReportAt(const CString& path)
 {
     const std::wstring target = ExtendedPath(path);
-    const std::wstring temp = ExtendedPath(TemporaryReportPath(path));
-    if (target.empty() || temp.empty())
-        return false;
-    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CString temp;
+    HANDLE h = CreateTemporary(path, FILE_FLAG_DELETE_ON_CLOSE, &temp);
+    if (target.empty() || h == INVALID_HANDLE_VALUE)
         return false;
     ::CloseHandle(h);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
@@ -65,25 +86,23 @@ bool CanPutReportAt(const CString& path)
     }
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
         return false;
-    // The rename replaces the file: a program that holds it open without letting it be
-    // deleted refuses that, and refuses this opening too.
-    h = ::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // The rename replaces the file, which no other program may have open then (even one that
+    // lets it be deleted): opened alone, for deletion, it is free.
+    h = ::CreateFileW(target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     ::CloseHandle(h);
     return true;
 }
 
-WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, bool bKeepTemporary)
+WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, bool bKeepTemporary, CString* pKeptAt)
 {
     const std::wstring target = ExtendedPath(path);
-    if (target.empty())
-        return WriteResult::Failed;
-    const std::wstring temp = ExtendedPath(TemporaryReportPath(path));
-    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CString tempName;
+    HANDLE h = target.empty() ? INVALID_HANDLE_VALUE : CreateTemporary(path, FILE_ATTRIBUTE_NORMAL, &tempName);
     if (h == INVALID_HANDLE_VALUE)
         return WriteResult::Failed;
+    const std::wstring temp = ExtendedPath(tempName);
     DWORD written = 0;
     const bool ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                     written == bytes.size() && ::FlushFileBuffers(h);
@@ -93,8 +112,11 @@ WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, b
         return WriteResult::Failed;
     }
     if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (bKeepTemporary)
+        if (bKeepTemporary) {
+            if (pKeptAt)
+                *pKeptAt = tempName;
             return WriteResult::KeptAsTemporary;
+        }
         ::DeleteFileW(temp.c_str());
         return WriteResult::Failed;
     }

@@ -24,17 +24,19 @@ std::string CsvField(const std::string& text);
 CString ReportOutcomeText(const CReportRow& row);
 // The whole file, in UTF-8 with its byte-order mark.
 std::string ReportCsv(const std::vector<CReportRow>& rows);
-// The name under which a report is written until it is complete: path plus ".part".
-CString TemporaryReportPath(const CString& path);
-// Whether a report could be put at path: its temporary name can be made, and the final name
-// is free or a file that may be replaced (no folder, not read-only, not held open by a
-// program that forbids it, as a spreadsheet does). Nothing is left behind.
+// Whether a report could be put at path: a temporary name beside it can be made, and the
+// final name is free or a file that may be replaced (no folder, not read-only, not open in
+// another program, as a spreadsheet holds it). Nothing is left behind, and nothing that was
+// there is touched.
 bool CanPutReportAt(const CString& path);
 enum class WriteResult {
     Written,
-    KeptAsTemporary,  // complete under TemporaryReportPath(path): the final name refused it
+    KeptAsTemporary,  // complete under a temporary name beside path: the final name refused it
     Failed            // nothing written
 };
-// Writes bytes to path through a temporary file beside it. With bKeepTemporary, a complete
-// temporary file that cannot be renamed stays where it is; without, it is removed.
-WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, bool bKeepTemporary = false);
+// Writes bytes to path through a temporary file beside it (path + ".part", or ".1.part" ...
+// when that name is taken: a file that is there already is never replaced). With
+// bKeepTemporary, a complete temporary file that cannot be renamed stays, and *pKeptAt says
+// where; without, it is removed.
+WriteResult WriteFileAtomically(const CString& path, const std::string& bytes, bool bKeepTemporary = false,
+                                CString* pKeptAt = nullptr);

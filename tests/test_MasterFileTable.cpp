@@ -316,8 +316,9 @@ TEST(MasterFileTable, DamagedRecordsAreSkippedAndCounted)
     const std::vector<uint8_t> clean = volume.Bytes();
     // Record 20 is d01's file f004.tmp; its name is its first attribute.
     const uint32_t victim = 20;
-    const uint32_t name = volume.AttributeAt(victim, 0x30);
+    const uint32_t name = volume.AttributeAt(victim, 0x30), data = volume.AttributeAt(victim, 0x80);
     ASSERT_EQ(56u, name);
+    ASSERT_NE(0u, data);
     const std::string lost = "N:\\d01\\f004.tmp|40";
     ASSERT_TRUE(std::binary_search(expected.begin(), expected.end(), lost));
     std::vector<std::string> rest = expected;
@@ -334,6 +335,9 @@ TEST(MasterFileTable, DamagedRecordsAreSkippedAndCounted)
         {"the record's own number: read out of place", 44, victim + 1, 4},
         {"a torn write: the update sequence does not match", 510, 0xBEEF, 2},
         {"a name whose folder is past the end of the table", name + 24, 0xFFFFFF, 4},
+        {"a name of no characters", name + 24 + 64, 0, 1},
+        {"no bytes in use: no attributes, no end mark", 24, 0, 4},
+        {"a size larger than what is allocated to the file", data + 48, 1ull << 62, 8},
     };
     for (const auto& d : damage) {
         std::vector<uint8_t> image = clean;
