@@ -75,8 +75,13 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
             cmd.error = "无法识别的参数：" + args[i];
             return cmd;
         }
+        // A switch's value: there, not empty, and given once.
         auto value = [&](CString* pOut) {
-            if (i + 1 >= args.size()) {
+            if (!pOut->IsEmpty()) {
+                cmd.error = "重复的开关：" + args[i];
+                return false;
+            }
+            if (i + 1 >= args.size() || args[i + 1].IsEmpty()) {
                 cmd.error = args[i] + " 后面缺少内容。";
                 return false;
             }
@@ -97,6 +102,10 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
             haveScan = true;
         } else if (name == "types") {
             CString list;
+            if (haveTypes) {
+                cmd.error = "重复的开关：" + args[i];
+                return cmd;
+            }
             if (!value(&list) || !ParseTypes(list, &cmd.patterns, &cmd.error)) {
                 if (cmd.error.IsEmpty())
                     cmd.error = "/types 后面缺少文件类型。";

@@ -19,17 +19,20 @@ std::wstring Bare(std::wstring text)
     return text;
 }
 
+// The entries between semicolons; a semicolon inside quotes is part of its entry's folder.
 std::vector<std::wstring> Entries(const std::wstring& path)
 {
-    std::vector<std::wstring> entries;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = path.find(L';', start);
-        entries.push_back(path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-        if (end == std::wstring::npos)
-            return entries;
-        start = end + 1;
+    std::vector<std::wstring> entries(1);
+    bool quoted = false;
+    for (wchar_t ch : path) {
+        if (ch == L'"')
+            quoted = !quoted;
+        if (ch == L';' && !quoted)
+            entries.emplace_back();
+        else
+            entries.back() += ch;
     }
+    return entries;
 }
 
 }  // namespace
@@ -52,7 +55,9 @@ std::wstring PathWithFolder(const std::wstring& path, const std::wstring& folder
         if (PathEntryNames(entry, folder))
             return path;
     }
-    return path.empty() || path.back() == L';' ? path + folder : path + L";" + folder;
+    // A folder whose name holds a semicolon goes in quotes, as Windows reads PATH.
+    const std::wstring entry = folder.find(L';') != std::wstring::npos ? L"\"" + folder + L"\"" : folder;
+    return path.empty() || path.back() == L';' ? path + entry : path + L";" + entry;
 }
 
 std::wstring PathWithoutFolder(const std::wstring& path, const std::wstring& folder)

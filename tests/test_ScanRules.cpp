@@ -91,6 +91,10 @@ TEST(PathVariable, TheFolderGoesInAndOutAndNothingElseMoves)
     // Every entry that names it goes, quoted or with a trailing backslash; no other does.
     EXPECT_EQ(L"a;" + ours + L" Tools;b", PathWithoutFolder(L"a;\"" + ours + L"\";" + ours + L" Tools;b;" + ours + L"\\", ours));
     EXPECT_EQ(ours, PathWithFolder(L"", ours));
+    // A folder whose name holds a semicolon goes in quotes, and comes out again.
+    const std::wstring odd = L"C:\\a;b";
+    EXPECT_EQ(L"x;\"C:\\a;b\"", PathWithFolder(L"x", odd));
+    EXPECT_EQ(L"x", PathWithoutFolder(PathWithFolder(L"x", odd), odd));
     EXPECT_EQ(L"a;" + ours, PathWithFolder(L"a;", ours));
 }
 
@@ -178,7 +182,10 @@ TEST(CommandLine, SwitchesAsWindowsUsersTypeThem)
 
     for (const std::vector<CString>& bad : std::vector<std::vector<CString>>{
              {}, {"/scan"}, {"/delete"}, {"/scan", "C:", "/types", "exe"}, {"/scan", "C:", "/types"},
-             {"/scan", "C:", "/report"}, {"/scan", "C:", "/wipe"}, {"C:"}, {"/scan", "C:", "extra"}}) {
+             {"/scan", "C:", "/report"}, {"/scan", "C:", "/wipe"}, {"C:"}, {"/scan", "C:", "extra"},
+             // An empty value, and a switch given twice (which one would count?).
+             {"/scan", "C:", "/report", ""}, {"/scan", ""}, {"/addpath", ""}, {"/scan", "C:", "/scan", "D:"},
+             {"/scan", "C:", "/types", "tmp", "/types", "old"}, {"/scan", "C:", "/report", "a", "/report", "b"}}) {
         const CCommandLine c = ParseCommandLine(bad);
         EXPECT_EQ(CCommandLine::Action::Bad, c.action) << bad.size();
         EXPECT_FALSE(c.error.IsEmpty());
