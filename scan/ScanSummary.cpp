@@ -25,11 +25,10 @@ CString SummarySizeText(uint64_t kb)
     return number.c_str();
 }
 
-CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders, int unreadableFiles)
+namespace {
+
+CString UnreadableText(int unreadableFolders, int unreadableFiles)
 {
-    CString text;
-    text.Format("扫描已完成！本次共扫描出 %d 个垃圾文件，立即清除可帮您节省 %s 磁盘空间。", count,
-                static_cast<const char*>(SummarySizeText(KBRoundedUp(bytes))));
     CString more;
     if (unreadableFolders > 0 && unreadableFiles > 0)
         more.Format("有 %d 个文件夹和 %d 个文件无法访问。", unreadableFolders, unreadableFiles);
@@ -37,7 +36,24 @@ CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders, int un
         more.Format("有 %d 个文件夹无法访问。", unreadableFolders);
     else if (unreadableFiles > 0)
         more.Format("有 %d 个文件无法访问。", unreadableFiles);
-    return text + more;
+    return more;
+}
+
+}  // namespace
+
+CString ScanSummaryText(int count, uint64_t bytes, int unreadableFolders, int unreadableFiles)
+{
+    CString text;
+    text.Format("扫描已完成！本次共扫描出 %d 个垃圾文件，立即清除可帮您节省 %s 磁盘空间。", count,
+                static_cast<const char*>(SummarySizeText(KBRoundedUp(bytes))));
+    return text + UnreadableText(unreadableFolders, unreadableFiles);
+}
+
+CString ScanSummaryAfterDeletionText(int count, int deleted, int listed, int unreadableFolders, int unreadableFiles)
+{
+    CString text;
+    text.Format("扫描已完成！本次共扫描出 %d 个垃圾文件，其中 %d 个已在扫描期间删除，%d 个列在下方。", count, deleted, listed);
+    return text + UnreadableText(unreadableFolders, unreadableFiles);
 }
 
 int ProgressUnits(uint64_t bytes)

@@ -11,24 +11,26 @@ CTestGate::CTestGate(Kind kind)
     if (n == 0 || n >= 512)
         return;
     const std::wstring prefix = kind == Kind::Scan ? L"scan:" : L"delete:";
-    std::wstring rest(buf, n);
+    // The last gate of this kind counts: a test that holds a second run names it after the first.
+    std::wstring rest(buf, n), found;
     while (!rest.empty()) {
         const size_t end = std::min(rest.find(L';'), rest.size());
         const std::wstring gate = rest.substr(0, end);
         rest.erase(0, end + 1);
-        const size_t colon = gate.find(L':', prefix.size());
-        if (gate.compare(0, prefix.size(), prefix) != 0 || colon == std::wstring::npos)
-            continue;
-        const unsigned long long at = std::wcstoull(gate.c_str() + prefix.size(), nullptr, 10);
-        const std::wstring name = gate.substr(colon + 1);
-        if (at == 0 || name.empty())
-            return;
-        m_hOpen = ::OpenEventW(SYNCHRONIZE, FALSE, name.c_str());
-        m_hHeld = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-held").c_str());
-        if (m_hOpen && m_hHeld)
-            m_nAt = at;
-        return;
+        if (gate.compare(0, prefix.size(), prefix) == 0)
+            found = gate;
     }
+    const size_t colon = found.find(L':', prefix.size());
+    if (found.empty() || colon == std::wstring::npos)
+        return;
+    const unsigned long long at = std::wcstoull(found.c_str() + prefix.size(), nullptr, 10);
+    const std::wstring name = found.substr(colon + 1);
+    if (at == 0 || name.empty())
+        return;
+    m_hOpen = ::OpenEventW(SYNCHRONIZE, FALSE, name.c_str());
+    m_hHeld = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-held").c_str());
+    if (m_hOpen && m_hHeld)
+        m_nAt = at;
 }
 
 CTestGate::~CTestGate()

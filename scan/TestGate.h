@@ -1,8 +1,8 @@
 // Where a test holds a run in the middle of its work, so that a Stop, an Esc or a Ctrl+C is
 // sure to come while files are still being walked or deleted, however fast or loaded the
 // machine. Nothing holds a run unless the environment asks for it:
-//   KELVARO_TEST_GATE=<scan|delete>:<N>:<name>[;<scan|delete>:<N>:<name>]
-// A run of that kind then stops before its item N (a file looked at by the walk, a file
+//   KELVARO_TEST_GATE=<scan|delete>:<N>:<name>[;<scan|delete>:<N>:<name>]...
+// A run of that kind (the last gate named for it counts) then stops before its item N (a file looked at by the walk, a file
 // deleted), tells the test by signalling the event "<name>-held", and goes on once the test
 // signals the event "<name>", or once the run is stopped.
 #pragma once

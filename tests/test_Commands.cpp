@@ -602,6 +602,22 @@ TEST_F(Commands, DeleteAllDuringAScanListsWhatTheScanFindsMeanwhile)
     EXPECT_EQ(onDisk, Listed()) << "every file found is deleted or listed";
     EXPECT_EQ("清理完毕！清理期间又找到 " + std::to_string(onDisk.size()) + " 个文件，列在下方。", Status());
     EXPECT_TRUE(Shown(IDC_LIST_FILES));
+
+    // Again, and the deletion ends before the walk: the walk's summary counts what went.
+    CHeldRun again("scan", 500);
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(again.WaitHeld());
+    ASSERT_TRUE(WaitFor([&] { return !Listed().empty(); }));
+    Click(IDC_BTN_DELETE_ALL);
+    ASSERT_TRUE(WaitFor([&] { return Status().rfind("清理完毕！", 0) == 0; }, 30000)) << Status();
+    EXPECT_TRUE(Shown(IDC_LIST_FILES)) << "the walk goes on filling it";
+    again.Open();
+    ASSERT_TRUE(WaitEnded()) << Status();
+    const size_t listed = Listed().size(), found = onDisk.size();
+    EXPECT_GT(listed, 0u);
+    EXPECT_EQ("扫描已完成！本次共扫描出 " + std::to_string(found) + " 个垃圾文件，其中 " + std::to_string(found - listed) +
+                  " 个已在扫描期间删除，" + std::to_string(listed) + " 个列在下方。",
+              Status());
 }
 
 // Delete during a walk: the list merges what the walk found into its order meanwhile, and
@@ -664,11 +680,12 @@ TEST_F(Commands, DeleteAllOnAnEmptyListAndDuringARun)
     Click(IDC_BTN_SCAN_NOW);
     EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
     Click(IDC_BTN_DELETE_ALL);
-    EXPECT_FALSE(Shown(IDC_LIST_FILES));
-    EXPECT_TRUE(Shown(IDC_BTN_SCAN_NOW));
+    EXPECT_EQ("清理完毕！", Status());
+    EXPECT_TRUE(Shown(IDC_LIST_FILES)) << "the run goes on filling it";
+    EXPECT_FALSE(Shown(IDC_BTN_SCAN_NOW));
     EXPECT_TRUE(Enabled(IDC_BTN_STOP)) << "the run goes on";
-    Click(IDC_BTN_SCAN_NOW);
-    EXPECT_EQ("请选择文件类型！", Status()) << "refused while the run is active";
+    m_run->PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return Status() == "扫描正在进行，请先停止。"; })) << "refused while the run is active";
     Release();
     ASSERT_TRUE(WaitEnded());
     EXPECT_EQ(1u, Listed().size()) << "found afterwards";

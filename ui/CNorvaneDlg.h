@@ -58,7 +58,8 @@ private:
 
     // The ticked patterns, in list order.
     std::vector<CString> CollectCheckedFilters();
-    enum class StartResult { Started, Refused, BadRoot };
+    // Busy: a run is active; Refused: no pattern is ticked.
+    enum class StartResult { Started, Busy, Refused, BadRoot };
     // Refuses while a run is active or when no pattern is ticked; does not start either on a
     // root that cannot be opened; else starts a run.
     StartResult TryStartRun();
@@ -143,6 +144,7 @@ private:
     bool m_bGathering = false;       // Delete all is reading the list, a slice at a time
     std::vector<CString> m_deleting; // its paths, in the order handed to the engine
     bool m_bDeletingAll = false;     // they are the whole list (Delete all), not a selection
+    int m_nDeletedDuringScan = 0;    // files of the walk under way that deletions took meanwhile
     bool m_bRecycle = false;         // deletions go to the Recycle Bin
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event

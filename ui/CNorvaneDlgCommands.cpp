@@ -14,6 +14,7 @@
 namespace {
 
 const char kNoPattern[] = "请选择文件类型！";
+const char kBusy[] = "扫描正在进行，请先停止。";
 
 // Ends the process now, with status 0, whatever a worker is doing: nothing it may still
 // use is freed under it first.
@@ -83,6 +84,7 @@ void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& 
     m_nScanRun = m_engine.StartScan(m_strDrive, patterns, m_hEvent);
     m_bEndPending = m_nScanRun != 0;
     m_bStopped = false;
+    m_nDeletedDuringScan = 0;
     m_bPaused = false;
     m_animationGate.Resume();
 
@@ -102,7 +104,7 @@ void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& 
 CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
 {
     if (View() != RunView::Idle)
-        return StartResult::Refused;
+        return StartResult::Busy;
     // A run matches exactly what is ticked when it starts.
     const std::vector<CString> patterns = CollectCheckedFilters();
     if (patterns.empty())
@@ -139,6 +141,13 @@ void CNorvaneDlg::FinishScan()
 void CNorvaneDlg::ShowScanSummary()
 {
     const CScanTotals totals = m_engine.Totals();
+    // Files deleted while the walk went on are no longer there to be cleaned: the summary
+    // says so, and counts what the list shows.
+    if (m_nDeletedDuringScan > 0) {
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryAfterDeletionText(
+            totals.count, m_nDeletedDuringScan, m_listFiles.GetCount(), totals.unreadable, totals.unreadableFiles));
+        return;
+    }
     GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles));
 }
 
@@ -166,6 +175,11 @@ void CNorvaneDlg::OnBnClickedStart()
     switch (TryStartRun()) {
     case StartResult::Started:
         break;
+    case StartResult::Busy:
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kBusy);
+        if (scanNowShown)
+            scanNow->ShowWindow(SW_SHOW);
+        break;
     case StartResult::Refused:
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kNoPattern);
         scanNow->ShowWindow(SW_SHOW);
@@ -184,6 +198,9 @@ void CNorvaneDlg::OnBnClickedScanNow()
     switch (TryStartRun()) {
     case StartResult::Started:
         GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
+        break;
+    case StartResult::Busy:
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kBusy);
         break;
     case StartResult::Refused:
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(kNoPattern);
@@ -383,6 +400,9 @@ void CNorvaneDlg::EndDelete()
             gone.insert(m_deleting[i].GetString());
     }
     m_nDeleteRun = 0;
+    const bool walking = m_bEndPending && !m_bStopped;
+    if (walking)
+        m_nDeletedDuringScan += tally.Deleted();
     m_listFiles.Flush();
     // The walk may have gone on finding files while Delete all ran: they were not part of it.
     const size_t foundMeanwhile =
@@ -413,8 +433,10 @@ void CNorvaneDlg::EndDelete()
     m_listFiles.Flush();
     m_deleting.clear();
     UpdateButtons();
-    if (!m_bDeletingAll || m_listFiles.GetCount() > 0)
-        return;  // what is listed stays shown, for the user to see and try again
+    // What is listed stays shown, for the user to see and try again; so does the list while
+    // the walk goes on filling it.
+    if (!m_bDeletingAll || m_listFiles.GetCount() > 0 || walking)
+        return;
     m_listFiles.UpdateHorizontalExtent();
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_HIDE);
     GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_SHOW);
