@@ -116,7 +116,8 @@ std::atomic<int> g_listingEnd{0};
 const NTSTATUS kNameTooLong = static_cast<NTSTATUS>(0xC0000106L);  // STATUS_NAME_TOO_LONG
 
 // Opens what an existing \\?\ path names, through the system's own call.
-NTSTATUS OpenExtendedPath(const std::wstring& extended, ACCESS_MASK access, ULONG options, HANDLE* pHandle)
+NTSTATUS OpenExtendedPath(const std::wstring& extended, ACCESS_MASK access, ULONG options, HANDLE* pHandle,
+                          ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
 {
     *pHandle = INVALID_HANDLE_VALUE;
     std::wstring nt = L"\\??\\" + extended.substr(4);
@@ -128,8 +129,7 @@ NTSTATUS OpenExtendedPath(const std::wstring& extended, ACCESS_MASK access, ULON
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
     IO_STATUS_BLOCK io = {};
-    return ::NtCreateFile(pHandle, access, &attributes, &io, nullptr, 0,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+    return ::NtCreateFile(pHandle, access, &attributes, &io, nullptr, 0, share, FILE_OPEN,
                           options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
 }
 
@@ -517,9 +517,15 @@ DeleteOutcome DeleteListedFile(const CString& path)
     // link: the system makes those two checks in the opening itself, and the read-only
     // attribute answers through the deletion's own refusal. Under Wine every request that
     // is saved here is a round trip to its server saved, for each file.
+    // First opened alone (no sharing): then no other program has it open, and the deletion
+    // is final when this handle closes, in either form of it.
+    const ULONG options = FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT;
     HANDLE h = INVALID_HANDLE_VALUE;
-    const NTSTATUS status =
-        OpenExtendedPath(wide, DELETE | SYNCHRONIZE, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, &h);
+    NTSTATUS status = OpenExtendedPath(wide, DELETE | SYNCHRONIZE, options, &h, 0);
+    // Another program has it open: it may still let it be deleted.
+    const bool shared = status == static_cast<NTSTATUS>(0xC0000043L);  // STATUS_SHARING_VIOLATION
+    if (shared)
+        status = OpenExtendedPath(wide, DELETE | SYNCHRONIZE, options, &h);
     if (status == kNameTooLong)
         return DeleteOutcome::Failed;
     if (status == static_cast<NTSTATUS>(0xC00000BAL))  // STATUS_FILE_IS_A_DIRECTORY
@@ -529,27 +535,26 @@ DeleteOutcome DeleteListedFile(const CString& path)
     CFileHandle file(h);
     if (!SamePath(FinalPath(file, wide), wide))
         return DeleteOutcome::Changed;
-    // POSIX semantics (Windows 10 1607 on): the name goes at once, even while another program
-    // (an indexer, an antivirus, an editor) holds the file open and lets it be deleted.
     IO_STATUS_BLOCK io = {};
-    ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
-    NTSTATUS result = ::NtSetInformationFile(file, &io, &flags, sizeof(flags), kFileDispositionInformationEx);
-    if (result >= 0)
-        return DeleteOutcome::Deleted;
-    if (!NotSupported(result))
-        return OutcomeOfStatus(result, wide);
-    // The classic form, where the file system knows no other (FAT, older network shares,
-    // Wine): the name goes when the last handle to the file is closed.
+    NTSTATUS result = 0;
+    if (shared) {
+        // POSIX semantics (Windows 10 1607 on): the name goes at once, while the other program
+        // (an indexer, an antivirus, an editor) still holds the file.
+        ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
+        result = ::NtSetInformationFile(file, &io, &flags, sizeof(flags), kFileDispositionInformationEx);
+        if (result >= 0)
+            return DeleteOutcome::Deleted;
+        if (!NotSupported(result))
+            return OutcomeOfStatus(result, wide);
+    }
+    // The classic form (and the only one of FAT, older network shares, Wine): the name goes
+    // when the last handle to the file is closed.
     BOOLEAN deleteFile = TRUE;
     result = ::NtSetInformationFile(file, &io, &deleteFile, sizeof(deleteFile), kFileDispositionInformation);
     if (result < 0)
         return OutcomeOfStatus(result, wide);
-    ::CloseHandle(file.Release());
-    // Still there: another program holds it open, and it goes when that one closes it. (A file
-    // whose deletion is pending answers "access denied" on Windows.)
-    if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES || ::GetLastError() == ERROR_ACCESS_DENIED)
-        return DeleteOutcome::Pending;
-    return DeleteOutcome::Deleted;
+    // Held by another program, it goes when that one closes it: said so.
+    return shared ? DeleteOutcome::Pending : DeleteOutcome::Deleted;
 }
 
 uint64_t ListedFileSize(const CString& path)
