@@ -5,6 +5,8 @@
 ; when a silent install says /PATH. /D=folder installs there, on 64-bit Windows too.
 ; makensis -DEXE64=... -DEXE32=... -DCLI64=... -DCLI32=... -DICON=... -DOUTFILE=... Kelvaro.nsi
 Unicode true
+; LogicLib leaves labels unused where an ${If} has no ${Else}: nothing to say.
+!pragma warning disable 6012
 ; -DAMD64: the same installer as a 64-bit program, for test machines that cannot start 32-bit
 ; programs; what ships is the 32-bit one, which runs on every Windows.
 !ifdef AMD64
