@@ -42,13 +42,13 @@ public:
         if (text.IsEmpty() || !m_h || m_h == INVALID_HANDLE_VALUE)
             return;
         DWORD done = 0;
+        if (!m_bConsole && m_nCodePage == CP_UTF8) {
+            ::WriteFile(m_h, text.GetString(), static_cast<DWORD>(text.GetLength()), &done, nullptr);
+            return;
+        }
         const std::wstring wide = AfxToWide(text);
         if (m_bConsole) {
             ::WriteConsoleW(m_h, wide.c_str(), static_cast<DWORD>(wide.size()), &done, nullptr);
-            return;
-        }
-        if (m_nCodePage == CP_UTF8) {
-            ::WriteFile(m_h, text.GetString(), static_cast<DWORD>(text.GetLength()), &done, nullptr);
             return;
         }
         const int n = ::WideCharToMultiByte(m_nCodePage, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);

@@ -82,10 +82,11 @@ CString JoinPath(const CString& dir, const CString& name)
     return path;
 }
 
-// The system's own call for a folder's listing. FindFirstFileExW makes it too, but always
-// asks once more at the end of a folder to hear that nothing is left.
+// The deletion's own request, and the name that the system keeps for an opened object.
 extern "C" NTSTATUS NTAPI NtSetInformationFile(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
 extern "C" NTSTATUS NTAPI NtQueryObject(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+// The system's own call for a folder's listing. FindFirstFileExW makes it too, but always
+// asks once more at the end of a folder to hear that nothing is left.
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
                                                FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING, BOOLEAN);
 
@@ -95,8 +96,6 @@ const size_t kNone = static_cast<size_t>(-1);
 const ULONG kFetchBytes = 64 * 1024;
 const NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_MORE_FILES
 const NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_SUCH_FILE
-// An entry with a name of 255 UTF-16 units, the longest a folder holds, and the padding
-// before it.
 // An entry of a listing by FileFullDirectoryInformation: its EaSize holds a reparse point's tag.
 struct FullDirEntry {
     ULONG NextEntryOffset;
@@ -108,6 +107,8 @@ struct FullDirEntry {
     WCHAR FileName[1];
 };
 const FILE_INFORMATION_CLASS kFileFullDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(2);
+// An entry with a name of 255 UTF-16 units, the longest a folder holds, and the padding
+// before it.
 const size_t kLongestEntry = offsetof(FullDirEntry, FileName) + 256 * sizeof(WCHAR) + 8;
 
 // The system's way to end a listing, once known: 0 not yet asked, else ListingEnd + 1.

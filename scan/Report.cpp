@@ -71,8 +71,8 @@ bool CanPutReportAt(const CString& path)
 {
     const std::wstring target = ExtendedPath(path);
     CString temp;
-    HANDLE h = CreateTemporary(path, FILE_FLAG_DELETE_ON_CLOSE, &temp);
-    if (target.empty() || h == INVALID_HANDLE_VALUE)
+    HANDLE h = target.empty() ? INVALID_HANDLE_VALUE : CreateTemporary(path, FILE_FLAG_DELETE_ON_CLOSE, &temp);
+    if (h == INVALID_HANDLE_VALUE)
         return false;
     ::CloseHandle(h);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());

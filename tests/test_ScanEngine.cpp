@@ -9,6 +9,7 @@
 #include "HeldRun.h"
 #include "ModalDialog.h"
 #include "ScanTree.h"
+#include "TestFiles.h"
 #include "TestText.h"
 #include "scan/FileSystem.h"
 #include "scan/Patterns.h"
@@ -306,10 +307,10 @@ TEST(ScanEngine, DeletionWithSeveralWorkersAndAStop)
     EXPECT_EQ(DeleteOutcome::ReadOnly, outcomes[0]);
     EXPECT_EQ(DeleteOutcome::AlreadyGone, outcomes[1]);
     EXPECT_EQ(DeleteOutcome::Changed, outcomes[2]);
-    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("now a folder.tmp\\inside.txt")).c_str()) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(Exists(tree.Path("now a folder.tmp\\inside.txt")));
     int deleted = 0, untried = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
-        const bool exists = ::GetFileAttributesW(ExtendedPath(paths[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool exists = Exists(paths[i]);
         EXPECT_EQ(!IsGone(outcomes[i]), exists) << "what is said of " << paths[i] << " is true";
         deleted += outcomes[i] == DeleteOutcome::Deleted;
         untried += outcomes[i] == DeleteOutcome::NotTried;
@@ -317,7 +318,7 @@ TEST(ScanEngine, DeletionWithSeveralWorkersAndAStop)
     EXPECT_GE(deleted, 997);
     EXPECT_LE(deleted, 1003) << "the workers finished the files in hand, no more";
     EXPECT_GT(untried, 19000);
-    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("keep.txt")).c_str()) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(Exists(tree.Path("keep.txt")));
     ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -369,7 +370,7 @@ TEST(ScanEngine, FilesThatOtherProgramsHoldAreSaidAsTheyAre)
     ::UnmapViewOfFile(view);
     ::CloseHandle(mapping);
     ::FreeLibrary(running);
-    EXPECT_FALSE(::GetFileAttributesW(ExtendedPath(tree.Path("held.tmp")).c_str()) != INVALID_FILE_ATTRIBUTES)
+    EXPECT_FALSE(Exists(tree.Path("held.tmp")))
         << "marked for deletion, gone once its holder closed it";
     ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -390,8 +391,8 @@ TEST(ScanEngine, TheChecksHoldWithTheObjectsOwnName)
     EXPECT_EQ(DeleteOutcome::Deleted, DeleteListedFile(tree.Path("drive\\a.tmp")));
     EXPECT_EQ(DeleteOutcome::Changed, DeleteListedFile(tree.Path("drive\\swap\\x.tmp")));
     SetFinalPathWay(FinalPathWay::SystemFirst);
-    EXPECT_TRUE(::GetFileAttributesW(ExtendedPath(tree.Path("outside\\x.tmp")).c_str()) != INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(::GetFileAttributesW(ExtendedPath(tree.Path("drive\\a.tmp")).c_str()) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(Exists(tree.Path("outside\\x.tmp")));
+    EXPECT_FALSE(Exists(tree.Path("drive\\a.tmp")));
 }
 
 }  // namespace

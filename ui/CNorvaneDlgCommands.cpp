@@ -388,25 +388,18 @@ void CNorvaneDlg::GatherForDelete()
 void CNorvaneDlg::EndDelete()
 {
     const std::vector<DeleteOutcome> outcomes = m_nDeleteRun ? m_engine.DeleteOutcomes() : std::vector<DeleteOutcome>();
+    auto outcomeOf = [&](size_t i) { return i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried; };
     CDeleteTally tally;
-    std::vector<CString> kept;
-    std::unordered_set<std::string> gone;
-    for (size_t i = 0; i < m_deleting.size(); ++i) {
-        const DeleteOutcome outcome = i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried;
-        tally.Add(outcome);
-        if (!IsGone(outcome))
-            kept.push_back(m_deleting[i]);
-        else
-            gone.insert(m_deleting[i].GetString());
-    }
+    for (size_t i = 0; i < m_deleting.size(); ++i)
+        tally.Add(outcomeOf(i));
     m_nDeleteRun = 0;
     const bool walking = m_bEndPending && !m_bStopped;
     if (walking)
         m_nDeletedDuringScan += tally.Deleted();
     m_listFiles.Flush();
+    const size_t listed = static_cast<size_t>(m_listFiles.GetCount());
     // The walk may have gone on finding files while Delete all ran: they were not part of it.
-    const size_t foundMeanwhile =
-        m_bDeletingAll && static_cast<size_t>(m_listFiles.GetCount()) > m_deleting.size() ? m_listFiles.GetCount() - m_deleting.size() : 0;
+    const size_t foundMeanwhile = m_bDeletingAll && listed > m_deleting.size() ? listed - m_deleting.size() : 0;
     CString said = DeleteAllResultText(tally, m_bRecycle);
     if (foundMeanwhile > 0) {
         CString more;
@@ -414,15 +407,26 @@ void CNorvaneDlg::EndDelete()
         said += more;
     }
     GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(said);
-    // Delete all of a list that nothing was added to meanwhile: what stays is what could not
-    // be deleted. Otherwise (a selection, or a walk that went on finding files) the list as it
-    // is now, less what went.
-    if (m_bDeletingAll && static_cast<size_t>(m_listFiles.GetCount()) == m_deleting.size()) {
+    if (m_bDeletingAll && foundMeanwhile == 0) {
+        // Delete all of a list that nothing was added to meanwhile: what stays is what could
+        // not be deleted.
+        std::vector<CString> kept;
+        for (size_t i = 0; i < m_deleting.size(); ++i) {
+            if (!IsGone(outcomeOf(i)))
+                kept.push_back(m_deleting[i]);
+        }
         m_listFiles.ResetContent();
         m_listFiles.AddStrings(kept);
-    } else if (!gone.empty()) {
+    } else if (tally.Deleted() > 0) {
+        // A selection, or a walk that went on finding files: the list as it is now, less what
+        // went.
+        std::unordered_set<std::string> gone;
+        for (size_t i = 0; i < m_deleting.size(); ++i) {
+            if (IsGone(outcomeOf(i)))
+                gone.insert(m_deleting[i].GetString());
+        }
         std::vector<CString> entries, stay;
-        ReadListEntries(0, static_cast<size_t>(m_listFiles.GetCount()), &entries);
+        ReadListEntries(0, listed, &entries);
         for (CString& entry : entries) {
             if (!gone.count(entry.GetString()))
                 stay.push_back(std::move(entry));
