@@ -14,7 +14,7 @@
 #include "../scan/PathVariable.h"
 #include "../scan/Report.h"
 #include "../scan/RootPath.h"
-#include "../scan/ScanEngine.h"
+#include "../scan/RunController.h"
 #include "../scan/ScanSummary.h"
 
 #include <shellapi.h>
@@ -102,24 +102,21 @@ BOOL WINAPI OnConsoleControl(DWORD type)
     return TRUE;
 }
 
-// Waits for the run to end, keeping every path it found in *pFound; meanwhile, unless quiet,
-// a progress line on the error stream rewritten in place ten times a second.
-void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COutStream& err, bool bShow,
-                CScanMailbox::CPathList* pFound)
+// Waits for run nRun to end, taking its news into the model ten times a second; meanwhile,
+// with bShow, a progress line on the error stream rewritten in place.
+void WaitForRun(CRunController& runs, CEndEvents& events, unsigned nRun, const COutStream& err, bool bShow)
 {
     CString shownPath;
-    while (::WaitForSingleObject(events.hEnded, 100) == WAIT_TIMEOUT) {
+    while (nRun != 0 && ::WaitForSingleObject(events.hEnded, 100) == WAIT_TIMEOUT) {
+        const CRunController::News news = runs.TakeNews(nRun);
         if (!bShow)
             continue;
-        CScanMailbox::Batch news = engine.TakeNews(run);
-        if (pFound)
-            pFound->Append(news.found);
         if (news.hasPath)
             shownPath = news.path;
-        const CScanTotals totals = engine.Totals();
+        const CScanTotals totals = runs.Engine().Totals();
         CString line;
-        line.Format("已检查 %llu 个文件，找到 %d 个垃圾文件：%s", static_cast<unsigned long long>(totals.files), news.count,
-                    static_cast<const char*>(shownPath));
+        line.Format("已检查 %llu 个文件，找到 %d 个垃圾文件：%s", static_cast<unsigned long long>(totals.files),
+                    static_cast<int>(runs.Files().Count()), static_cast<const char*>(shownPath));
         // One console line: fitted to the window's width in cells, short of its last one,
         // so that it never wraps.
         const std::wstring fitted = FitToCells(AfxToWide(line), std::max(1, err.Width() - 1));
@@ -129,8 +126,7 @@ void WaitForRun(CScanEngine& engine, CEndEvents& events, unsigned run, const COu
         const std::wstring blank = FitToCells(L"", std::max(1, err.Width() - 1));
         err.Write("\r" + AfxFromWide(blank.c_str(), static_cast<int>(blank.size())) + "\r");
     }
-    if (pFound)
-        pFound->Append(engine.TakeNews(run).found);
+    runs.RunEnded(nRun);
 }
 
 int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
@@ -150,63 +146,39 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     }
 
     CEndEvents events;
-    CScanEngine engine(&events);
+    CRunController runs(&events);
     {
         std::lock_guard<std::mutex> lock(g_engineLock);
-        g_pEngine = &engine;
+        g_pEngine = &runs.Engine();
     }
     const bool bShow = !cmd.bQuiet && err.IsConsole();
-    const unsigned scan = engine.StartScan(root, cmd.patterns);
+    runs.StartScan(root, cmd.patterns);
     if (g_bStopped)
-        engine.Stop();
-    CScanMailbox::CPathList found;
-    WaitForRun(engine, events, scan, err, bShow, &found);
-    const CScanTotals totals = engine.Totals();
-    std::vector<CReportRow> rows;
-    found.ForEachWithSize([&](const char* path, uint64_t size) { rows.push_back(CReportRow{path, size, false, DeleteOutcome::NotTried}); });
+        runs.Engine().Stop();
+    WaitForRun(runs, events, runs.ScanRun(), err, bShow);
+    out.Write(runs.WalkSummary() + "\r\n");
 
-    out.Write(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles) + "\r\n");
     bool bKept = false;
-    if (cmd.bDelete && !g_bStopped && !rows.empty()) {
-        std::vector<CString> paths;
-        for (const CReportRow& row : rows)
-            paths.push_back(row.path);
-        const unsigned deletion = engine.StartDelete(paths);
+    const bool bDeleting = cmd.bDelete && !g_bStopped && runs.Files().Count() > 0;
+    if (bDeleting && runs.StartDelete(true, DeleteMode::ForGood)) {
         if (g_bStopped)
-            engine.Stop();
-        WaitForRun(engine, events, deletion, err, false, nullptr);
-        const std::vector<DeleteOutcome> outcomes = engine.DeleteOutcomes();
-        CDeleteTally tally;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            rows[i].bDeleteAsked = true;
-            rows[i].outcome = i < outcomes.size() ? outcomes[i] : DeleteOutcome::NotTried;
-            tally.Add(rows[i].outcome);
-        }
-        CString said;
-        said.Format("已删除 %d 个文件。", tally.Deleted());
-        if (tally.Kept() > 0) {
-            CString kept;
-            if (tally.Stopped())
-                kept.Format("%d 个文件未删除（已中止）。", tally.Kept());
-            else
-                kept.Format("%d 个文件未能删除（%s）。", tally.Kept(), static_cast<const char*>(tally.Reasons()));
-            said += kept;
-            bKept = true;
-        }
-        out.Write(said + "\r\n");
+            runs.Engine().Stop();
+        WaitForRun(runs, events, runs.DeleteRun(), err, false);
+        bKept = runs.LastTally().Kept() > 0;
+        out.Write(DeleteCountText(runs.LastTally()) + "\r\n");
     }
     {
         std::lock_guard<std::mutex> lock(g_engineLock);
         g_pEngine = nullptr;
     }
-    engine.Shutdown(10000);
+    runs.Engine().Shutdown(10000);
 
     // The final name may still refuse the report (another program opened it meanwhile): the
     // complete report then stays under its temporary name, and the exit code says so.
     bool bReportMissing = false;
     if (!report.IsEmpty()) {
         CString keptAt;
-        switch (WriteFileAtomically(report, ReportCsv(rows), true, &keptAt)) {
+        switch (WriteFileAtomically(report, ReportCsv(runs.Files(), bDeleting), true, &keptAt)) {
         case WriteResult::Written:
             break;
         case WriteResult::KeptAsTemporary:

@@ -133,7 +133,14 @@ BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         *pResult = 0;
         return TRUE;
     }
-    // Owner-draw requests go back to the control's own object.
+    // Owner-draw requests, and a common control's notifications, go back to the control's own
+    // object first.
+    if (nMsg == WM_NOTIFY) {
+        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        CWnd* child = hdr ? FromHandlePermanent(hdr->hwndFrom) : nullptr;
+        if (child && child != this && child->OnChildNotify(nMsg, wParam, lParam, pResult))
+            return TRUE;
+    }
     if (nMsg == WM_DRAWITEM || nMsg == WM_MEASUREITEM) {
         HWND hChild = nullptr;
         if (nMsg == WM_DRAWITEM) {

@@ -84,3 +84,18 @@ CString DeleteOneFailureText(DeleteOutcome outcome)
     text.Format("未能删除此文件（%s），仍列在下方。", ReasonText(outcome));
     return text;
 }
+
+CString DeleteCountText(const CDeleteTally& tally)
+{
+    CString said;
+    said.Format("已删除 %d 个文件。", tally.Deleted());
+    if (tally.Kept() > 0) {
+        CString kept;
+        if (tally.Stopped())
+            kept.Format("%d 个文件未删除（已中止）。", tally.Kept());
+        else
+            kept.Format("%d 个文件未能删除（%s）。", tally.Kept(), static_cast<const char*>(tally.Reasons()));
+        said += kept;
+    }
+    return said;
+}

@@ -213,6 +213,7 @@ bool CFileSearch::Next()
     m_attributes = entry->FileAttributes;
     m_reparseTag = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
     m_size = static_cast<uint64_t>(entry->EndOfFile.QuadPart);
+    m_modified = static_cast<uint64_t>(entry->LastWriteTime.QuadPart);
     // A name with an unpaired surrogate has no UTF-8 form, and no path made from it would
     // reach the file.
     const int length = static_cast<int>(entry->FileNameLength / sizeof(WCHAR));

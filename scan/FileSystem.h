@@ -63,6 +63,8 @@ public:
     // A reparse point's tag (0 for none, or not known).
     DWORD ReparseTag() const { return m_reparseTag; }
     uint64_t Size() const { return m_size; }
+    // The last-write time, in FILETIME units.
+    uint64_t Modified() const { return m_modified; }
 
 private:
     bool Fetch();
@@ -76,6 +78,7 @@ private:
     DWORD m_attributes = 0;
     DWORD m_reparseTag = 0;
     uint64_t m_size = 0;
+    uint64_t m_modified = 0;
     CString m_name;
     bool m_exact = false;
 };

@@ -19,7 +19,7 @@ uint64_t U64(const uint8_t* p) { return U32(p) | (static_cast<uint64_t>(U32(p + 
 
 const uint32_t kRootFolder = 5;        // the record of the volume's root folder
 const uint32_t kFirstUserRecord = 16;  // below: the volume's own metadata ($MFT, $Extend ...)
-const uint32_t kFileName = 0x30, kData = 0x80, kReparsePoint = 0xC0, kEnd = 0xFFFFFFFF;
+const uint32_t kStandardInformation = 0x10, kFileName = 0x30, kData = 0x80, kReparsePoint = 0xC0, kEnd = 0xFFFFFFFF;
 const uint32_t kPiece = 1 << 20;         // bytes read at once
 const uint64_t kLargestCluster = 2 << 20;  // NTFS's largest cluster, 2 MB
 const uint64_t kRecordMask = 0xFFFFFFFFFFFFull;  // a file reference: the record's number
@@ -322,7 +322,10 @@ bool CMasterFileTable::ParseRecordInto(uint8_t* r, uint32_t number)
         const uint64_t valueLength = resident ? U32(a + 16) : 0, valueOffset = resident ? U16(a + 20) : 0;
         if (resident && valueOffset + valueLength > length)
             return false;
-        if (type == kFileName && resident) {
+        if (type == kStandardInformation && resident && valueLength >= 16) {
+            // Created, then last written: the time a list of files shows.
+            rec.modified = U64(a + valueOffset + 8);
+        } else if (type == kFileName && resident) {
             if (valueLength < 66)
                 return false;
             const uint8_t* v = a + valueOffset;
@@ -550,7 +553,7 @@ CMasterFileTable::Result CMasterFileTable::List(const Sink& sink)
                 continue;
             }
             if (sink.file)
-                sink.file(JoinPath(folder.second, name), name, rec.size);
+                sink.file(JoinPath(folder.second, name), name, rec.size, rec.modified);
         }
     }
     if (sink.unreadable && (badFolders || badFiles))

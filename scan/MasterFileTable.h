@@ -46,7 +46,7 @@ public:
         // Records read so far, of how many.
         std::function<void(uint64_t read, uint64_t total)> progress;
         // A file below the root: its full path (the root's own spelling first) and its size.
-        std::function<void(const CString& path, const CString& name, uint64_t size)> file;
+        std::function<void(const CString& path, const CString& name, uint64_t size, uint64_t modified)> file;
         // Folders and files that could not be read: records that failed their check, and
         // names with no exact UTF-8 form.
         std::function<void(int folders, int files)> unreadable;
@@ -68,6 +68,7 @@ private:
     };
     struct Record {
         uint64_t size = 0;
+        uint64_t modified = 0;  // the last write, from the standard information
         uint16_t seq = 0;
         uint8_t flags = 0;
     };

@@ -28,13 +28,32 @@ CString ReportOutcomeText(const CReportRow& row)
     return "未删除：" + one.Reasons();
 }
 
+namespace {
+
+const char kReportHeader[] = "\xEF\xBB\xBF路径,大小（字节）,结果\r\n";
+
+void AppendReportRow(std::string& csv, const CReportRow& row)
+{
+    csv += CsvField(row.path.GetString()) + "," + std::to_string(row.size) + "," +
+           CsvField(ReportOutcomeText(row).GetString()) + "\r\n";
+}
+
+}  // namespace
+
 std::string ReportCsv(const std::vector<CReportRow>& rows)
 {
-    std::string csv = "\xEF\xBB\xBF";
-    csv += "路径,大小（字节）,结果\r\n";
-    for (const CReportRow& row : rows) {
-        csv += CsvField(row.path.GetString()) + "," + std::to_string(row.size) + "," +
-               CsvField(ReportOutcomeText(row).GetString()) + "\r\n";
+    std::string csv = kReportHeader;
+    for (const CReportRow& row : rows)
+        AppendReportRow(csv, row);
+    return csv;
+}
+
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked)
+{
+    std::string csv = kReportHeader;
+    for (size_t i = 0, n = files.Count(); i < n; ++i) {
+        const CFoundFiles::Row row = files.RowAt(i);
+        AppendReportRow(csv, CReportRow{files.Path(row), files.Size(row), bDeleteAsked, files.Outcome(row)});
     }
     return csv;
 }

@@ -9,6 +9,7 @@
 
 #include "../framework/CString.h"
 #include "DeleteOutcome.h"
+#include "FoundFiles.h"
 
 struct CReportRow {
     CString path;
@@ -24,6 +25,9 @@ std::string CsvField(const std::string& text);
 CString ReportOutcomeText(const CReportRow& row);
 // The whole file, in UTF-8 with its byte-order mark.
 std::string ReportCsv(const std::vector<CReportRow>& rows);
+// The same of every row the model holds, in the order shown, with the sizes the scan read;
+// with bDeleteAsked each row's outcome says what its deletion did.
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked);
 // Whether a report could be put at path: a temporary name beside it can be made, and the
 // final name is free or a file that may be replaced (no folder, not read-only, not open in
 // another program, as a spreadsheet holds it). Nothing is left behind, and nothing that was

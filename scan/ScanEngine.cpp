@@ -87,7 +87,8 @@ struct CScanEngine::Run {
     std::atomic<bool> readTable{false};  // it did
 
     // The deletion.
-    std::vector<CString> paths;
+    std::vector<const char*> paths;
+    std::shared_ptr<const void> keepPaths;  // what holds their texts
     bool recycle = false;                 // to the Recycle Bin, a batch at a time
     std::vector<DeleteOutcome> outcomes;  // each slot written by the one worker that took it
     std::atomic<size_t> next{0};
@@ -214,11 +215,22 @@ void CScanEngine::AddPatterns(const std::vector<CString>& patterns)
 
 unsigned CScanEngine::StartDelete(std::vector<CString> paths, DeleteMode mode)
 {
+    auto texts = std::make_shared<std::vector<CString>>(std::move(paths));
+    std::vector<const char*> pointers;
+    pointers.reserve(texts->size());
+    for (const CString& path : *texts)
+        pointers.push_back(path.GetString());
+    return StartDelete(std::move(pointers), mode, texts);
+}
+
+unsigned CScanEngine::StartDelete(std::vector<const char*> paths, DeleteMode mode, std::shared_ptr<const void> keep)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_delete && m_delete->Active())
         return 0;
     std::shared_ptr<Run> run = NewRun();
     run->paths = std::move(paths);
+    run->keepPaths = std::move(keep);
     run->testGate.reset(new CTestGate(CTestGate::Kind::Delete));
     run->recycle = mode == DeleteMode::ToRecycleBin;
     run->outcomes.assign(run->paths.size(), DeleteOutcome::NotTried);
@@ -422,12 +434,12 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
         run.unreadableFiles += files;
     };
     bool listing = false;  // files have been handed on: a walk now would list them twice
-    sink.file = [&run, &keys, &listing](const CString& path, const CString& name, uint64_t size) {
+    sink.file = [&run, &keys, &listing](const CString& path, const CString& name, uint64_t size, uint64_t modified) {
         listing = true;
         run.testGate->Pass(run.files.load(), run.stop, [&run] { run.mailbox.PostNow(); });
         ++run.files;
         if (keys.Matches(name))
-            run.mailbox.AddFound(path, size);
+            run.mailbox.AddFound(path, size, modified);
     };
     try {
         if (!table.Open(run.root) || table.List(sink) == CMasterFileTable::Result::Failed)
@@ -482,7 +494,7 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
         if (run.mailbox.Report(ProgressUnits(run.scanned += size)))
             run.mailbox.SetPath(JoinPath(dir, search.Name()));
         if (keys.Matches(search.Name()))
-            run.mailbox.AddFound(JoinPath(dir, search.Name()), size);
+            run.mailbox.AddFound(JoinPath(dir, search.Name()), size, search.Modified());
     }
     if (search.Unreadable())
         ++run.unreadable;
@@ -513,12 +525,12 @@ void CScanEngine::Delete(const std::shared_ptr<Run>& run)
         if (i >= run->paths.size() || run->stop)
             break;
         try {
-            run->outcomes[i] = DeleteListedFile(run->paths[i]);
+            run->outcomes[i] = DeleteListedFile(CString(run->paths[i]));
         } catch (...) {
             run->outcomes[i] = DeleteOutcome::Failed;
         }
         if (run->mailbox.Report(++run->done))
-            run->mailbox.SetPath(run->paths[i]);
+            run->mailbox.SetPath(CString(run->paths[i]));
     }
     WorkerEnded(*run);
 }

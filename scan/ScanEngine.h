@@ -70,6 +70,8 @@ public:
     // The scan under way matches these patterns too from now on.
     void AddPatterns(const std::vector<CString>& patterns);
     // Starts deleting paths (or moving them to the Recycle Bin); 0 while a deletion is under way.
+    // The texts are the caller's: keep holds them for as long as a worker may read them.
+    unsigned StartDelete(std::vector<const char*> paths, DeleteMode mode, std::shared_ptr<const void> keep);
     unsigned StartDelete(std::vector<CString> paths, DeleteMode mode = DeleteMode::ForGood);
 
     void Pause();

@@ -1,5 +1,7 @@
 #include "ScanMailbox.h"
 
+#include "FoundFiles.h"
+
 namespace {
 // The owner is told at most this often (ten times a second), and at most one notice is
 // outstanding: enough for the eye, and the window's drawing, which shares the cores with
@@ -25,11 +27,13 @@ void CScanMailbox::SetPath(const CString& path)
     PostIfDue();
 }
 
-void CScanMailbox::AddFound(const CString& path, uint64_t bytes)
+void CScanMailbox::AddFound(const CString& path, uint64_t bytes, uint64_t modified)
 {
+    // The key is made here, on the worker, outside the lock.
+    const std::string key = PathSortKey(AfxToWide(path));
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_batch.found.Add(path, bytes);
+        m_batch.found.Add(path, key, bytes, modified);
         ++m_count;
         m_bytes += bytes;
     }

@@ -14,60 +14,69 @@
 
 #include "../framework/CString.h"
 
+// Found files, one after another: each path with its sort key (made on the worker that found
+// it, so the window's thread does not), its size and its last-write time. A long list that
+// waits for a busy owner costs its bytes and little more.
+class CFoundBatch {
+public:
+    struct Item {
+        const char* path;
+        size_t pathLength;
+        const char* key;
+        size_t keyLength;
+        uint64_t size;
+        uint64_t modified;
+    };
+    void Add(const CString& path, const std::string& key, uint64_t size, uint64_t modified)
+    {
+        m_items.push_back(Entry{size, modified, m_paths.size(), static_cast<uint32_t>(path.GetLength()), m_keys.size(),
+                                static_cast<uint32_t>(key.size())});
+        m_paths.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
+        m_keys += key;
+    }
+    // Everything of other after what this batch holds.
+    void Append(const CFoundBatch& other)
+    {
+        const size_t paths = m_paths.size(), keys = m_keys.size();
+        for (Entry e : other.m_items) {
+            e.pathAt += paths;
+            e.keyAt += keys;
+            m_items.push_back(e);
+        }
+        m_paths += other.m_paths;
+        m_keys += other.m_keys;
+    }
+    size_t size() const { return m_items.size(); }
+    bool empty() const { return m_items.empty(); }
+    // Calls fn(const Item&) for each file, in the order they were added.
+    template <class Fn>
+    void ForEach(Fn fn) const
+    {
+        for (const Entry& e : m_items)
+            fn(Item{m_paths.data() + e.pathAt, e.pathLength, m_keys.data() + e.keyAt, e.keyLength, e.size, e.modified});
+    }
+
+private:
+    struct Entry {
+        uint64_t size;
+        uint64_t modified;
+        size_t pathAt;
+        uint32_t pathLength;
+        size_t keyAt;
+        uint32_t keyLength;
+    };
+    std::vector<Entry> m_items;
+    std::string m_paths;
+    std::string m_keys;
+};
+
 class CScanMailbox {
 public:
-    // Found paths, one after another, each ending in a zero byte: a long list that waits for
-    // a busy owner costs its bytes and little more.
-    class CPathList {
-    public:
-        void Add(const CString& path, uint64_t size)
-        {
-            m_data.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
-            m_sizes.push_back(size);
-            ++m_nCount;
-        }
-        // Everything of other after what this list holds.
-        void Append(const CPathList& other)
-        {
-            m_data += other.m_data;
-            m_sizes.insert(m_sizes.end(), other.m_sizes.begin(), other.m_sizes.end());
-            m_nCount += other.m_nCount;
-        }
-        size_t size() const { return m_nCount; }
-        bool empty() const { return m_nCount == 0; }
-        // Calls fn(const char*) for each path, in the order they were added.
-        template <class Fn>
-        void ForEach(Fn fn) const
-        {
-            for (size_t at = 0; at < m_data.size(); at += std::strlen(m_data.c_str() + at) + 1)
-                fn(m_data.c_str() + at);
-        }
-        // Calls fn(const char* path, uint64_t size) for each path.
-        template <class Fn>
-        void ForEachWithSize(Fn fn) const
-        {
-            size_t i = 0;
-            ForEach([&](const char* path) { fn(path, m_sizes[i++]); });
-        }
-        std::vector<CString> ToVector() const
-        {
-            std::vector<CString> v;
-            v.reserve(m_nCount);
-            ForEach([&](const char* p) { v.emplace_back(p); });
-            return v;
-        }
-
-    private:
-        std::string m_data;
-        std::vector<uint64_t> m_sizes;
-        size_t m_nCount = 0;
-    };
-
     struct Batch {
         bool hasPath = false;
         CString path;
         int progress = 0;
-        CPathList found;
+        CFoundBatch found;
         // Totals of the whole run up to this batch.
         int count = 0;
         uint64_t bytes = 0;
@@ -83,7 +92,8 @@ public:
     // one being worked on (the path is made only when it is wanted).
     bool Report(int progress);
     void SetPath(const CString& path);
-    void AddFound(const CString& path, uint64_t bytes);
+    // A junk file found: its path, size and last-write time (FILETIME units; 0 unknown).
+    void AddFound(const CString& path, uint64_t bytes, uint64_t modified);
     // A notice now, whatever the interval: the worker is about to halt.
     void PostNow();
 

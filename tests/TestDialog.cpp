@@ -1,16 +1,26 @@
 #include "TestDialog.h"
 
+#include <commctrl.h>
+
+std::string ListCell(HWND list, int row, int column)
+{
+    std::wstring text(32768, L'\0');
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = &text[0];
+    item.cchTextMax = static_cast<int>(text.size());
+    const LRESULT got = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return static_cast<const char*>(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0));
+}
+
 std::vector<std::string> CTestDlg::ListedFiles()
 {
-    // Read on the dialog's thread: Wine hangs on a long item's text sent across threads.
+    // Read on the dialog's thread, through the list's own messages, as a screen reader reads it.
     std::vector<std::string> items;
     OnWindowThread([&] {
         HWND list = ::GetDlgItem(m_hWnd, IDC_LIST_FILES);
-        for (int i = 0, n = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
-            std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-            const LRESULT got = ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-            items.push_back(static_cast<const char*>(AfxFromWide(text.c_str(), got > 0 ? static_cast<int>(got) : 0)));
-        }
+        for (int i = 0, n = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+            items.push_back(ListCell(list, i, 0));
     });
     return items;
 }

@@ -12,6 +12,10 @@
 #include "framework/CWorker.h"
 #include "ui/CNorvaneDlg.h"
 
+// One cell of the found-files list (column 0 path, 1 size, 2 modified), read with the list's
+// own message.
+std::string ListCell(HWND list, int row, int column);
+
 class CTestDlg : public CNorvaneDlg {
 public:
     ~CTestDlg() override { Release(); }

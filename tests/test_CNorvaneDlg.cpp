@@ -1,6 +1,9 @@
 // The main dialog created for real and met as a user meets it after start-up.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <set>
 #include <string>
@@ -80,7 +83,7 @@ TEST_F(MainDialog, ControlsStandAsAfterStartUp)
     EXPECT_TRUE(::IsWindowVisible(Item(IDC_BTN_SCAN_NOW)));
     EXPECT_EQ("立即扫描", WindowText(Item(IDC_BTN_SCAN_NOW)));
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_LIST_FILES)));
-    EXPECT_EQ(0, ::SendMessageA(Item(IDC_LIST_FILES), LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, ::SendMessageA(Item(IDC_LIST_FILES), LVM_GETITEMCOUNT, 0, 0));
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_PROGRESS)));
     for (int id : {IDC_BTN_DELETE, IDC_BTN_DELETE_ALL, IDC_BTN_SELECT_ALL, IDC_BTN_SELECT_NONE, IDC_LIST_TYPES, IDC_COMBO_DRIVE})
         EXPECT_TRUE(::IsWindowEnabled(Item(id)) && ::IsWindowVisible(Item(id))) << id;

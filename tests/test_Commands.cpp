@@ -1,6 +1,9 @@
 // The commands, clicked on the real dialog, and what the user then sees.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -33,6 +36,24 @@ protected:
         const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
         ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
         ::SendMessageA(list, WM_LBUTTONUP, 0, pt);
+    }
+
+    // Where the list shows path now.
+    int IndexOf(const CString& path)
+    {
+        const std::vector<std::string> items = m_dlg.ListedFiles();
+        const auto it = std::find(items.begin(), items.end(), path.GetString());
+        return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+    }
+    // The row at index alone selected, with the caret (on the dialog's thread).
+    static void SelectOnly(HWND list, int index)
+    {
+        LVITEMW item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(list, LVM_SETSELECTIONMARK, 0, index);
     }
 
     // A run started while held waits at its start until released.
@@ -347,18 +368,20 @@ TEST_F(Commands, DeleteActsOnEverySelectedEntryAndOnNothingElse)
     EXPECT_TRUE(Exists(tree.Path("a.tmp")));
 
     // A range, clicked from its first entry to its last with Shift; the Delete key deletes it.
-    auto clickEntry = [&](const CString& path, WPARAM keys) {
-        m_dlg.OnWindowThread([&] {
-            const LRESULT i = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(AfxToWide(path).c_str()));
-            RECT rc = {};
-            ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc));
-            const LPARAM pt = MAKELPARAM(rc.left + 20, (rc.top + rc.bottom) / 2);
-            ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, pt);
-            ::SendMessageW(list, WM_LBUTTONUP, keys, pt);
-        });
+    auto clickEntry = [&](const CString& path, WPARAM keys, LRESULT selectedAfter) {
+        const int i = IndexOf(path);
+        RECT rc = {};
+        rc.left = LVIR_BOUNDS;
+        ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc));
+        const LPARAM pt = MAKELPARAM(rc.left + 20, (rc.top + rc.bottom) / 2);
+        // Posted, as the mouse's messages come: the list waits for the button's release.
+        ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, pt);
+        ::PostMessageW(list, WM_LBUTTONUP, keys, pt);
+        return WaitFor([&] { return ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == selectedAfter; });
     };
-    clickEntry(tree.Path("c.tmp"), 0);
-    clickEntry(tree.Path("e.tmp"), MK_SHIFT);
+    ASSERT_TRUE(clickEntry(tree.Path("c.tmp"), 0, 1));
+    ASSERT_TRUE(clickEntry(tree.Path("e.tmp"), MK_SHIFT, 3));
+    EXPECT_EQ("已选择 3 个文件，共 3.0KB。", Status()) << "the selection's count and size";
     m_dlg.OnWindowThread([&] { ::SendMessageW(list, WM_KEYDOWN, VK_DELETE, 1); });
     ASSERT_TRUE(WaitFor([&] { return Status() == "清理完毕！" && Enabled(IDC_BTN_DELETE_ALL); }));
     for (const char* name : {"c.tmp", "d.tmp", "e.tmp"})
@@ -367,12 +390,8 @@ TEST_F(Commands, DeleteActsOnEverySelectedEntryAndOnNothingElse)
     EXPECT_EQ(5u, Listed().size());
 
     auto select = [&](const CString& path) {
-        m_dlg.OnWindowThread([&] {
-            const int i = static_cast<int>(::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(AfxToWide(path).c_str())));
-            ::SendMessageA(list, LB_SETSEL, FALSE, -1);
-            ::SendMessageA(list, LB_SETSEL, TRUE, i);
-            ::SendMessageA(list, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
-        });
+        const int i = IndexOf(path);
+        m_dlg.OnWindowThread([&] { SelectOnly(list, i); });
     };
     select(tree.Path("b.tmp"));
     Click(IDC_BTN_DELETE);
@@ -412,7 +431,7 @@ TEST_F(Commands, DeleteActsOnEverySelectedEntryAndOnNothingElse)
         keys[VK_CONTROL] = 0;
         ::SetKeyboardState(keys);
     });
-    EXPECT_EQ(3, ::SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+    EXPECT_EQ(3, ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
     Click(IDC_BTN_DELETE);
     ASSERT_TRUE(WaitFor([&] { return Status().rfind("清理完毕！", 0) == 0 && Enabled(IDC_BTN_DELETE_ALL); }));
     EXPECT_EQ("清理完毕！1 个文件未能删除（只读），仍列在下方。", Status());
@@ -634,27 +653,27 @@ TEST_F(Commands, DeleteDuringAScanDeletesWhatIsSelected)
     HWND list = Item(IDC_LIST_FILES);
     std::string chosen, topText;
     m_dlg.OnWindowThread([&] {
-        auto text = [&](LRESULT i) {
-            std::wstring t(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)) + 1, L'\0');
-            ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&t[0]));
-            return Narrow(t.c_str());
-        };
-        ::SendMessageW(list, LB_SETSEL, TRUE, 2000);
-        ::SendMessageW(list, LB_SETCARETINDEX, 2000, FALSE);
-        ::SendMessageW(list, LB_SETTOPINDEX, 1990, 0);
-        topText = text(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-        chosen = text(2000);
+        SelectOnly(list, 2000);
+        RECT rc = {};
+        rc.left = LVIR_BOUNDS;
+        ::SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+        const LRESULT top = ::SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+        ::SendMessageW(list, LVM_SCROLL, 0, (1990 - top) * (rc.bottom - rc.top));
+        topText = ListCell(list, static_cast<int>(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0)), 0);
+        chosen = ListCell(list, 2000, 0);
     });
-    // What the walk has found is merged in before Delete reads the selection.
+    // What the walk found before it was held arrives meanwhile, among the rows shown.
     Click(IDC_BTN_PAUSE);
-    std::vector<std::string> shown = m_dlg.ListedFiles();
+    std::vector<std::string> shown;
     int caret = -1, selected = -1, nowTop = -1;
     m_dlg.OnWindowThread([&] {
-        caret = static_cast<int>(::SendMessageW(list, LB_GETCARETINDEX, 0, 0));
-        ::SendMessageW(list, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&selected));
-        nowTop = static_cast<int>(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        shown = m_dlg.ListedFiles();
+        caret = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        selected = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        nowTop = static_cast<int>(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
     });
-    ASSERT_EQ(1, ::SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+    ASSERT_EQ(1, ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    ASSERT_GE(selected, 0);
     EXPECT_EQ(chosen, shown[static_cast<size_t>(selected)]);
     EXPECT_EQ(chosen, shown[static_cast<size_t>(caret)]);
     EXPECT_EQ(topText, shown[static_cast<size_t>(nowTop)]);

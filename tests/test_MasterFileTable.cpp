@@ -76,6 +76,7 @@ private:
 
 struct Scan {
     std::vector<std::string> found;  // "path|size", sorted
+    std::vector<std::string> times;  // "path|last write", sorted
     std::string sentence;
     bool readTable = false;
     bool operator==(const Scan& o) const { return found == o.found && sentence == o.sentence; }
@@ -90,9 +91,11 @@ Scan ScanVolume(const CString& root, bool useTable)
     EXPECT_NE(0u, run);
     EXPECT_TRUE(ended.Wait()) << "the scan did not end";
     Scan result;
-    engine.TakeNews(run).found.ForEachWithSize([&](const char* path, uint64_t size) {
-        result.found.push_back(std::string(path) + "|" + std::to_string(size));
+    engine.TakeNews(run).found.ForEach([&](const CFoundBatch::Item& item) {
+        result.found.push_back(std::string(item.path) + "|" + std::to_string(item.size));
+        result.times.push_back(std::string(item.path) + "|" + std::to_string(item.modified));
     });
+    std::sort(result.times.begin(), result.times.end());
     std::sort(result.found.begin(), result.found.end());
     const CScanTotals totals = engine.Totals();
     result.sentence = ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles).GetString();
@@ -196,6 +199,7 @@ TEST(MasterFileTable, ListsWhatTheWalkListsOnAFullVolume)
     EXPECT_TRUE(table.readTable) << "the table was not read";
     EXPECT_FALSE(walk.readTable);
     EXPECT_EQ(walk.found, table.found);
+    EXPECT_EQ(walk.times, table.times) << "the table's dates are the file system's";
     EXPECT_EQ(walk.sentence, table.sentence);
     EXPECT_EQ(282u, table.found.size());  // 1 + 1 + 60 * 2 + 4 + 2 + 151 hard-linked + 3
     EXPECT_NE(table.found.end(), std::find(table.found.begin(), table.found.end(), "N:\\sparse.tmp|5368709120"));
@@ -229,7 +233,7 @@ ImageListing ListImage(const CString& image)
     if (!table.OpenImage(image, "N:\\"))
         return out;
     CMasterFileTable::Sink sink;
-    sink.file = [&](const CString& path, const CString&, uint64_t size) {
+    sink.file = [&](const CString& path, const CString&, uint64_t size, uint64_t) {
         out.files.push_back(std::string(path) + "|" + std::to_string(size));
     };
     sink.unreadable = [&](int folders, int files) { out.bad += folders + files; };

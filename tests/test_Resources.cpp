@@ -291,7 +291,7 @@ TEST(Resources, MainDialogTemplate)
         {IDC_PROGRESS, "msctls_progress32", "", 7, 23, 375, 11, 0x40800000},
         {IDC_STATIC_STATUS, "Static", " 全面清理电脑中垃圾文件和临时文件，节省磁盘空间，让系统运行更加有效率！", 43, 11, 338, 9, 0x5002800C},
         {IDC_BTN_SCAN_NOW, "Button", "立即扫描", 101, 94, 120, 54, 0x50010000},
-        {IDC_LIST_FILES, "ListBox", "", 7, 50, 320, 173, 0x40B10D03},  // keys reach the dialog
+        {IDC_LIST_FILES, "SysListView32", "", 7, 50, 320, 173, 0x40811009},  // report, owner data
     };
     ExpectControls(expected, t.controls);
 }

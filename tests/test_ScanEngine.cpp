@@ -60,6 +60,13 @@ std::vector<std::string> Strings(const std::vector<CString>& v)
     return Sorted(out);
 }
 
+std::vector<CString> PathsOf(const CFoundBatch& batch)
+{
+    std::vector<CString> paths;
+    batch.ForEach([&](const CFoundBatch::Item& item) { paths.emplace_back(item.path); });
+    return paths;
+}
+
 struct ScanResult {
     std::vector<std::string> found;  // sorted
     std::string sentence;
@@ -77,7 +84,7 @@ ScanResult Walk(const CString& root, int threads, const std::vector<CString>& pa
     const CScanMailbox::Batch batch = engine.TakeNews(run);
     const CScanTotals totals = engine.Totals();
     EXPECT_EQ(totals.count, static_cast<int>(batch.found.size())) << "the count is what was found";
-    return {Strings(batch.found.ToVector()), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles))};
+    return {Strings(PathsOf(batch.found)), static_cast<const char*>(ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles))};
 }
 
 TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
@@ -214,7 +221,7 @@ TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)
     CScanEngine engine(&events, 2);
     unsigned run = engine.StartScan(tree.Path(), {"*.gid"});
     ASSERT_TRUE(events.WaitEnded());
-    EXPECT_EQ(std::vector<std::string>{root + "\\c.gid"}, Strings(engine.TakeNews(run).found.ToVector()));
+    EXPECT_EQ(std::vector<std::string>{root + "\\c.gid"}, Strings(PathsOf(engine.TakeNews(run).found)));
 
     // A run that ended by itself leaves the engine free for the next.
     events.Reset();
@@ -225,7 +232,7 @@ TEST(ScanEngine, OnlyTheGivenPatternsAndThoseAddedDuringTheRun)
     ::SetEvent(start);
     ::CloseHandle(start);
     ASSERT_TRUE(events.WaitEnded());
-    EXPECT_EQ(Sorted({root + "\\a.tmp", root + "\\c.gid"}), Strings(engine.TakeNews(run).found.ToVector()));
+    EXPECT_EQ(Sorted({root + "\\a.tmp", root + "\\c.gid"}), Strings(PathsOf(engine.TakeNews(run).found)));
 }
 
 TEST(ScanEngine, PauseHaltsEveryWalkerAndStopEndsThemAll)

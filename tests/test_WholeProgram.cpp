@@ -1,6 +1,9 @@
 // Kelvaro.exe started as a user starts it, driven from this process through its window.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -72,15 +75,27 @@ public:
     }
     std::vector<std::string> Listed() const
     {
-        // Across processes the list's text is read in UTF-16 (Wine answers the narrow form in it).
+        // Across processes, as a screen reader reads a list view: the item and its buffer live
+        // in the program's memory, and the answer is read back from there.
         std::vector<std::string> items;
         HWND list = Item(IDC_LIST_FILES);
-        const int n = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+        const size_t kChars = 32768;
+        const SIZE_T bytes = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+        char* remote = static_cast<char*>(::VirtualAllocEx(m_pi.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
+        if (!remote)
+            return items;
+        const int n = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        std::wstring w(kChars, L'\0');
         for (int i = 0; i < n; ++i) {
-            std::wstring w(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&w[0]));
-            items.push_back(Narrow(w.c_str()));
+            LVITEMW item = {};
+            item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+            item.cchTextMax = static_cast<int>(kChars);
+            ::WriteProcessMemory(m_pi.hProcess, remote, &item, sizeof(item), nullptr);
+            const LRESULT got = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+            ::ReadProcessMemory(m_pi.hProcess, remote + sizeof(LVITEMW), &w[0], kChars * sizeof(wchar_t), nullptr);
+            items.push_back(Narrow(w.substr(0, static_cast<size_t>(got > 0 ? got : 0)).c_str()));
         }
+        ::VirtualFreeEx(m_pi.hProcess, remote, 0, MEM_RELEASE);
         std::sort(items.begin(), items.end());
         return items;
     }

@@ -48,12 +48,16 @@ def main():
             ext = rng.choice(PATTERNS) if i in junk_at else rng.choice(ORDINARY)
             write(os.path.join(dirs[i % len(dirs)], "file%06d.%s" % (i, ext)), rng.randrange(0, 64 * 1024))
     elif kind in ("flat", "spread"):
+        # spread: PER files a folder (100); "sizes" gives each a size of its own (sparse, so
+        # no disk space), for sorting
         files = int(sys.argv[3])
+        per = int(sys.argv[4]) if len(sys.argv) > 4 else 100
+        sizes = len(sys.argv) > 5 and sys.argv[5] == "sizes"
         for i in range(files):
-            folder = root if kind == "flat" else os.path.join(root, "d%04d" % (i // 100))
-            if i % 100 == 0 and folder != root:
+            folder = root if kind == "flat" else os.path.join(root, "d%04d" % (i // per))
+            if i % per == 0 and folder != root:
                 os.mkdir(folder)
-            write(os.path.join(folder, "junk-%07d.tmp" % i), 100)
+            write(os.path.join(folder, "junk-%07d.tmp" % i), rng.randrange(1, 1 << 24) if sizes else 100)
     else:
         files = int(sys.argv[3])
         dirs = make_dirs(root, max(1, files // 100), rng)

@@ -7,5 +7,3 @@
 const UINT WM_SCAN_NEWS = WM_APP + 1;
 // Every worker of run wParam has ended (lParam 0). Posted from the last of them.
 const UINT WM_SCAN_ENDED = WM_APP + 2;
-// Delete all goes on reading the list's entries (wParam, lParam 0). Posted to itself.
-const UINT WM_DELETE_GATHER = WM_APP + 3;

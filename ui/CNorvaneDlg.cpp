@@ -16,7 +16,7 @@ void ShowAboutBox()
 }  // namespace
 
 CNorvaneDlg::CNorvaneDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN_DIALOG, pParent), m_engine(this)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_runs(this)
 {
     m_hIcon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
@@ -26,7 +26,7 @@ CNorvaneDlg::~CNorvaneDlg()
     // No worker may use the dialog once it is gone. One held up in the file system (a
     // network folder that stopped answering) would: the process ends here instead.
     m_animationGate.Resume();
-    bool ended = m_engine.Shutdown(5000);
+    bool ended = m_runs.Engine().Shutdown(5000);
     for (auto& animation : m_animations) {
         animation->RequestStop();
         ended = animation->Join(5000) && ended;
@@ -95,8 +95,6 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_COMMAND(ID_MENU_MAXIMIZE, &CNorvaneDlg::OnMenuMaximize)
     ON_MESSAGE(WM_SCAN_NEWS, &CNorvaneDlg::OnScanNews)
     ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
-    ON_MESSAGE(WM_DELETE_GATHER, &CNorvaneDlg::OnDeleteGather)
-    ON_MESSAGE(WM_VKEYTOITEM, &CNorvaneDlg::OnVKeyToItem)
     ON_COMMAND(ID_MENU_RECYCLE, &CNorvaneDlg::OnMenuRecycle)
     ON_COMMAND(ID_MENU_EXPORT, &CNorvaneDlg::OnMenuExport)
 END_MESSAGE_MAP()
@@ -169,6 +167,13 @@ BOOL CNorvaneDlg::OnInitDialog()
     m_sizeRestored = SIZE{rcWnd.Width(), rcWnd.Height()};
     m_fScaleX = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CXSCREEN)) / rcWnd.Width());
     m_fScaleY = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CYSCREEN)) / rcWnd.Height());
+
+    m_listFiles.Attach(&m_runs.Files());
+    m_listFiles.OnSelectionChanged([this] { ShowSelection(); });
+    m_listFiles.OnDeleteKey([this] {
+        if (GetDlgItem(IDC_BTN_DELETE)->IsWindowEnabled())
+            OnBnClickedDelete();
+    });
 
     CRect rcList;
     m_checkList.GetWindowRect(&rcList);
@@ -254,56 +259,28 @@ void CNorvaneDlg::OnRunEnded(unsigned nRun)
 
 LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
 {
-    const unsigned run = static_cast<unsigned>(wParam);
-    if (run == m_nScanRun) {
-        DrainMailbox();
-    } else if (run == m_nDeleteRun) {
-        // The status line follows the deletion.
-        CScanMailbox::Batch batch = m_engine.TakeNews(run);
-        if (batch.hasPath)
-            GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(batch.path);
+    CRunController::News news;
+    ChangeList([&] { news = m_runs.TakeNews(static_cast<unsigned>(wParam)); });
+    if (news.hasPath)
+        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(news.path);
+    if (news.bWalk && m_runs.Walking() && m_progress.GetPos() != news.progress)
+        m_progress.SetPos(news.progress);
+    // Delete all may have emptied and hidden the list while the walk went on: what the walk
+    // finds afterwards is shown, not kept out of sight.
+    if (m_runs.Files().Count() > 0 && !(m_listFiles.GetStyle() & WS_VISIBLE)) {
+        GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
+        GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
     }
     return 0;
 }
 
 LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
 {
-    const unsigned run = static_cast<unsigned>(wParam);
-    if (run == m_nScanRun && m_bEndPending)
-        EndRun();
-    else if (run == m_nDeleteRun)
+    CRunController::Ended ended = CRunController::Ended::Nothing;
+    ChangeList([&] { ended = m_runs.RunEnded(static_cast<unsigned>(wParam)); });
+    if (ended == CRunController::Ended::Walk)
+        FinishScan();
+    else if (ended == CRunController::Ended::Deletion)
         EndDelete();
     return 0;
-}
-
-void CNorvaneDlg::DrainMailbox()
-{
-    CScanMailbox::Batch batch = m_engine.TakeNews(m_nScanRun);
-    // Once the run is stopping, the status line holds the summary and the bar stands full.
-    if (!m_bStopped) {
-        if (batch.hasPath)
-            GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(batch.path);
-        if (m_progress.GetPos() != batch.progress)
-            m_progress.SetPos(batch.progress);
-    }
-    // In slices: a long batch is not made into strings all at once.
-    std::vector<CString> slice;
-    batch.found.ForEach([&](const char* path) {
-        slice.emplace_back(path);
-        if (slice.size() == 4096) {
-            m_listFiles.AddStrings(slice);
-            slice.clear();
-        }
-    });
-    m_listFiles.AddStrings(slice);
-    // Delete all may have emptied and hidden the list while the walk went on: what the walk
-    // finds afterwards is shown, not kept out of sight.
-    if (m_listFiles.GetCount() > 0 && !(::GetWindowLongW(m_listFiles.m_hWnd, GWL_STYLE) & WS_VISIBLE)) {
-        GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
-        GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
-    }
-    // While the walk goes on, the list may hold some back (see AddStrings); otherwise it
-    // shows everything found.
-    if (View() != RunView::Scanning)
-        m_listFiles.Flush();
 }

@@ -1,6 +1,6 @@
-// The program's one window: the view of the scan engine's runs, and the commands that drive
-// them. What a run does lives in the engine (scan/ScanEngine.h); the dialog starts, pauses and
-// stops it, shows its news and its end, and keeps the buttons in step with it.
+// The program's one window: what is drawn and clicked. The runs are the run controller's
+// (scan/RunController.h), the found files its model's (scan/FoundFiles.h); the dialog passes the
+// user's commands on, shows the news and the ends, and keeps the buttons in step.
 #pragma once
 
 #include <atomic>
@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-#include "../controls/CHSListBox.h"
 #include "../controls/MyDrawButton.h"
 #include "../framework/CCheckListBox.h"
 #include "../framework/CComboBox.h"
@@ -17,8 +16,9 @@
 #include "../framework/CWorker.h"
 #include "../res/resource.h"
 #include "../scan/PauseGate.h"
-#include "../scan/ScanEngine.h"
+#include "../scan/RunController.h"
 #include "ButtonStates.h"
+#include "FoundFilesView.h"
 #include "SkinGeometry.h"
 
 
@@ -64,26 +64,29 @@ private:
     // root that cannot be opened; else starts a run.
     StartResult TryStartRun();
     // Sets up and starts a walk of root (a folder that OpenScanRoot accepted): shows the bar
-    // and the list, measures the drive, empties the list, starts the walk and the animation.
+    // and the list, measures the drive, starts the walk and the animation.
     void StartScanRun(const CString& root, const std::vector<CString>& patterns);
-    // Shows the news of the current walk: the path being looked at, progress, found files.
-    void DrainMailbox();
-    // The end-of-run reset: the run is over for the window, the bar stands full.
+    // The walk is over for the window: the animation ends, the bar stands full, the summary shows.
     void FinishScan();
-    void ShowScanSummary();
-    // The walk's workers have all ended: last news, reset, summary.
-    void EndRun();
-    // The run is over: nothing stays paused, the Pause button reads "暂停" again.
-    void EndPause();
     // The deletion's workers have all ended: what was deleted leaves the list, what stayed
     // is said.
     void EndDelete();
     // Ends the animation after its current cycle.
     void StopAnimation();
+    // A text for the status line that stays (a summary, an outcome); the selection's size
+    // shows over it while two rows or more are selected, and it comes back after.
+    void SetStatus(const CString& text);
+    // The user changed the selection.
+    void ShowSelection();
+    // Runs change, a model change between them: the list shown anew, the user's places kept.
+    template <class Fn>
+    void ChangeList(Fn change)
+    {
+        const CFoundFilesView::Places places = m_listFiles.Remember();
+        change();
+        m_listFiles.Show(places);
+    }
 
-    // Reads the next slice of the list for Delete all; the last one starts the deletion.
-    void GatherForDelete();
-    LRESULT OnDeleteGather(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanNews(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -103,17 +106,13 @@ private:
     void OnBnClickedDelete();
     void OnBnClickedDeleteAll();
     void OnClose();
-    // The Delete key in the list of found files does what the Delete button does.
-    LRESULT OnVKeyToItem(WPARAM wParam, LPARAM lParam);
     // "删除到回收站": turned on or off, remembered, shown ticked in both menus.
     void OnMenuRecycle();
     // "导出列表…": the list as a CSV file, where the user chooses.
     void OnMenuExport();
     void ShowRecycleOption();
-    // Starts the engine's deletion of m_deleting, for good or to the Recycle Bin.
-    void StartDeleteRun();
-    // The entries of the list from position first to before end.
-    void ReadListEntries(size_t first, size_t end, std::vector<CString>* pInto) const;
+    // Starts deleting the selected rows or every row, for good or to the Recycle Bin.
+    void StartDeleteRun(bool bAll);
 
     // The skin.
     void DrawSkinBitmap(int x, int y, int cx, int cy, UINT nBitmapID);
@@ -135,19 +134,11 @@ private:
     void OnSize(UINT nType, int cx, int cy);
 
     // The runs.
-    CScanEngine m_engine;
-    unsigned m_nScanRun = 0;         // the walk the window shows; 0 before the first
-    bool m_bEndPending = false;      // its end steps have not run yet
-    bool m_bStopped = false;         // Stop was pressed: the status line holds the summary
-    bool m_bPaused = false;          // Pause was pressed and not yet undone
-    unsigned m_nDeleteRun = 0;       // the deletion under way, until its end is shown
-    bool m_bGathering = false;       // Delete all is reading the list, a slice at a time
-    std::vector<CString> m_deleting; // its paths, in the order handed to the engine
-    bool m_bDeletingAll = false;     // they are the whole list (Delete all), not a selection
-    int m_nDeletedDuringScan = 0;    // files of the walk under way that deletions took meanwhile
+    CRunController m_runs;
     bool m_bRecycle = false;         // deletions go to the Recycle Bin
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event
+    CString m_strStatus;             // what the status line says when no selection is shown
 
     // The animation: its own worker per run, held still by a pause.
     std::vector<std::unique_ptr<CWorker>> m_animations;
@@ -183,7 +174,7 @@ private:
     // The controls.
     CCheckListBox m_checkList;
     CComboBox m_comboDrive;
-    CHSListBox m_listFiles;
+    CFoundFilesView m_listFiles;
     CProgressCtrl m_progress;
     MyDrawButton m_btnStart;
     MyDrawButton m_btnDelete;

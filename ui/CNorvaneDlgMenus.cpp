@@ -37,8 +37,7 @@ void CNorvaneDlg::ShowRecycleOption()
 
 void CNorvaneDlg::OnMenuExport()
 {
-    m_listFiles.Flush();
-    if (m_listFiles.GetCount() == 0) {
+    if (m_runs.Files().Count() == 0) {
         ::MessageBoxW(m_hWnd, L"列表是空的，没有可导出的文件。", L"Kelvaro", MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -60,18 +59,12 @@ void CNorvaneDlg::OnMenuExport()
     if (!ShowSaveDialog(&ofn))
         return;
 
-    std::vector<CString> paths;
-    ReadListEntries(0, static_cast<size_t>(m_listFiles.GetCount()), &paths);
-    std::vector<CReportRow> rows(paths.size());
-    for (size_t i = 0; i < paths.size(); ++i) {
-        rows[i].path = paths[i];
-        rows[i].size = ListedFileSize(paths[i]);
-    }
+    // The rows as the list shows them, with the sizes the scan read.
     const CString target = AfxFromWide(file, lstrlenW(file));
-    if (WriteFileAtomically(target, ReportCsv(rows)) == WriteResult::Written) {
+    if (WriteFileAtomically(target, ReportCsv(m_runs.Files(), false)) == WriteResult::Written) {
         CString text;
-        text.Format("已将 %d 个文件的列表导出到 %s。", static_cast<int>(rows.size()), target.GetString());
-        GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(text);
+        text.Format("已将 %d 个文件的列表导出到 %s。", static_cast<int>(m_runs.Files().Count()), target.GetString());
+        SetStatus(text);
     } else {
         ::MessageBoxW(m_hWnd, AfxToWide("无法写入 " + target + "。").c_str(), L"Kelvaro", MB_OK | MB_ICONWARNING);
     }

@@ -212,5 +212,6 @@ void CNorvaneDlg::OnSize(UINT nType, int, int)
     }
     m_fScaleX = static_cast<float>(1.0 / m_fScaleX);
     m_fScaleY = static_cast<float>(1.0 / m_fScaleY);
+    m_listFiles.FitColumns();
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
