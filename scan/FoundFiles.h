@@ -4,6 +4,13 @@
 // The window's list draws from here (ui/FoundFilesView.h) and the console's report is written
 // from here; neither keeps a copy.
 //
+// How a found file gets to the screen: a walker (ScanEngine.cpp) or the table reader finds it
+// and hands its path, size and date to the run's mailbox (ScanMailbox.h), which makes its sort
+// key there, on the worker; the run controller (RunController.h) takes the mailbox's batch
+// into this model on the owner's thread; the list view asks the model for the rows it draws,
+// and converts a path to UTF-16 only then. A deletion reads the paths from here too, and its
+// outcomes are set on the rows.
+//
 // Rows keep their number for as long as the model holds them (a row's number is its place in
 // arrival order). The order the list shows is the order of one column, ascending or
 // descending; ties go by path. The order by path is the one a sorted list box of the user's
@@ -12,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,8 +42,9 @@ public:
 
     // Forgets every row.
     void Clear();
-    // Takes a batch of found files in, each at its place in the order shown.
-    void Add(const CFoundBatch& batch);
+    // Takes a batch of found files in (its items from first to before end), each at its place
+    // in the order shown.
+    void Add(const CFoundBatch& batch, size_t first = 0, size_t end = npos);
 
     // The rows shown, in the order shown.
     size_t Count() const { return m_byPath.size(); }
@@ -84,7 +93,7 @@ private:
         uint64_t size;
         uint64_t modified;
         uint64_t key;       // where its sort key starts in the key store
-        uint32_t keyLength;
+        uint32_t keyLength; // 0: none kept, the model makes it from the path
         uint8_t outcome;
         uint8_t selected;
     };
@@ -109,7 +118,8 @@ private:
     void MergeInto(std::vector<Row>& order, std::vector<Row> batch, FoundColumn column);
     const std::vector<Row>& Ascending() const { return m_column == FoundColumn::Path ? m_byPath : m_byColumn; }
 
-    std::vector<RowData> m_rows;
+    // In blocks, not one vector: a million rows never move, nor are they held twice while growing.
+    std::deque<RowData> m_rows;
     CTextStore m_paths;
     CTextStore m_keys;
     std::vector<Row> m_byPath;    // every row held, by path
@@ -122,6 +132,10 @@ private:
 
 // The sort key of a path as a sorted list box of the user's locale compares it, case ignored.
 std::string PathSortKey(const std::wstring& path);
+// The key that a found file carries to the model: empty for a path whose key the model makes
+// itself (plain ASCII, where that gives the system's key exactly), else PathSortKey's. Made on
+// the worker that found the file.
+std::string FoundSortKey(const CString& path);
 // A file's size as a list of files shows it: "532 字节", "1.2 KB", "34 MB", "1.5 GB" (one
 // decimal below 10, cut, not rounded); bSpace false writes "1.2KB".
 CString FileSizeText(uint64_t bytes, bool bSpace = true);

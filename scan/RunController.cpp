@@ -10,6 +10,8 @@ bool CRunController::StartScan(const CString& root, const std::vector<CString>& 
     if (Busy())
         return false;
     m_files.Clear();
+    m_waiting = CFoundBatch();
+    m_nWaitingAt = 0;
     m_nScanRun = m_engine.StartScan(root, patterns, hStartEvent);
     m_bEndPending = m_nScanRun != 0;
     m_bStopped = false;
@@ -46,7 +48,7 @@ void CRunController::StopScan()
     m_bStopped = true;
     m_engine.StopScan();
     // What the walk found up to here is listed; the summary counts it.
-    m_files.Add(m_engine.TakeNews(m_nScanRun).found);
+    TakeFound(m_engine.TakeNews(m_nScanRun).found, 0, nullptr);
 }
 
 void CRunController::StopDeletion()
@@ -55,7 +57,28 @@ void CRunController::StopDeletion()
         m_engine.Stop();
 }
 
-CRunController::News CRunController::TakeNews(unsigned nRun)
+void CRunController::TakeFound(CFoundBatch found, size_t maxRows, News* pNews)
+{
+    if (m_nWaitingAt >= m_waiting.size()) {
+        m_waiting = std::move(found);
+        m_nWaitingAt = 0;
+    } else {
+        m_waiting.Append(found);
+    }
+    const size_t end = maxRows ? std::min(m_waiting.size(), m_nWaitingAt + maxRows) : m_waiting.size();
+    m_files.Add(m_waiting, m_nWaitingAt, end);
+    if (pNews) {
+        pNews->added = end - m_nWaitingAt;
+        pNews->more = end < m_waiting.size();
+    }
+    m_nWaitingAt = end;
+    if (m_nWaitingAt >= m_waiting.size()) {
+        m_waiting = CFoundBatch();
+        m_nWaitingAt = 0;
+    }
+}
+
+CRunController::News CRunController::TakeNews(unsigned nRun, size_t maxRows)
 {
     News news;
     if (nRun == 0)
@@ -69,8 +92,7 @@ CRunController::News CRunController::TakeNews(unsigned nRun)
             news.path = batch.path;
         }
         news.progress = batch.progress;
-        news.added = batch.found.size();
-        m_files.Add(batch.found);
+        TakeFound(std::move(batch.found), maxRows, &news);
     } else if (nRun == m_nDeleteRun) {
         CScanMailbox::Batch batch = m_engine.TakeNews(nRun);
         news.hasPath = batch.hasPath;
@@ -82,7 +104,7 @@ CRunController::News CRunController::TakeNews(unsigned nRun)
 CRunController::Ended CRunController::RunEnded(unsigned nRun)
 {
     if (nRun != 0 && nRun == m_nScanRun && m_bEndPending) {
-        m_files.Add(m_engine.TakeNews(nRun).found);
+        TakeFound(m_engine.TakeNews(nRun).found, 0, nullptr);
         m_bEndPending = false;
         Resume();
         m_bStopped = true;

@@ -55,8 +55,11 @@ public:
         CString path;
         int progress = 0;      // the walk's position, in ProgressUnits
         size_t added = 0;      // rows the model took in
+        bool more = false;     // found files wait still: take news again soon
     };
-    News TakeNews(unsigned nRun);
+    // With maxRows, no more than that many rows are taken in at once (the window answers
+    // between two takes); the rest wait in the controller for the next take.
+    News TakeNews(unsigned nRun, size_t maxRows = 0);
 
     enum class Ended { Nothing, Walk, Deletion };
     // Every worker of run nRun has ended: its last news is taken, and its end is done (a
@@ -83,8 +86,13 @@ public:
     CString SelectionText() const;
 
 private:
+    // Takes what the walk found into the model: everything waiting, or at most maxRows of it.
+    void TakeFound(CFoundBatch found, size_t maxRows, News* pNews);
+
     CScanEngine m_engine;
     CFoundFiles m_files;
+    CFoundBatch m_waiting;        // found files of the walk not yet taken in
+    size_t m_nWaitingAt = 0;      // the first of them
     unsigned m_nScanRun = 0;
     bool m_bEndPending = false;   // the walk's end has not been taken
     bool m_bStopped = false;      // the walk was stopped: the owner shows its summary already

@@ -30,7 +30,7 @@ void CScanMailbox::SetPath(const CString& path)
 void CScanMailbox::AddFound(const CString& path, uint64_t bytes, uint64_t modified)
 {
     // The key is made here, on the worker, outside the lock.
-    const std::string key = PathSortKey(AfxToWide(path));
+    const std::string key = FoundSortKey(path);
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_batch.found.Add(path, key, bytes, modified);

@@ -48,12 +48,17 @@ public:
     }
     size_t size() const { return m_items.size(); }
     bool empty() const { return m_items.empty(); }
+    Item At(size_t i) const
+    {
+        const Entry& e = m_items[i];
+        return Item{m_paths.data() + e.pathAt, e.pathLength, m_keys.data() + e.keyAt, e.keyLength, e.size, e.modified};
+    }
     // Calls fn(const Item&) for each file, in the order they were added.
     template <class Fn>
     void ForEach(Fn fn) const
     {
-        for (const Entry& e : m_items)
-            fn(Item{m_paths.data() + e.pathAt, e.pathLength, m_keys.data() + e.keyAt, e.keyLength, e.size, e.modified});
+        for (size_t i = 0; i < m_items.size(); ++i)
+            fn(At(i));
     }
 
 private:

@@ -441,6 +441,77 @@ TEST_F(Commands, DeleteActsOnEverySelectedEntryAndOnNothingElse)
     ::SetFileAttributesW(ExtendedPath(tree.Path("readonly.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// The list's columns: each file's size and last-write time as the disk has them, and a click on
+// a column's header sorts by it, a second click the other way.
+TEST_F(Commands, ColumnsShowSizesAndDatesAndSortBothWays)
+{
+    CScanTree tree("columns");
+    const struct {
+        const char* name;
+        DWORD bytes;
+        WORD year;
+    } files[] = {{"b.tmp", 1024, 2021}, {"a.old", 3 * 1024 * 1024 + 200000, 2019}, {"c.gid", 10, 2024}};
+    for (const auto& f : files) {
+        tree.File(f.name, f.bytes);
+        SYSTEMTIME local = {f.year, 1, 0, 2, 3, 4, 0, 0}, utc = {};
+        FILETIME ft = {};
+        ::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+        ::SystemTimeToFileTime(&utc, &ft);
+        HANDLE h = ::CreateFileW(ExtendedPath(tree.Path(f.name)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(::SetFileTime(h, nullptr, nullptr, &ft));
+        ::CloseHandle(h);
+    }
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    HWND list = Item(IDC_LIST_FILES);
+    auto rows = [&] {
+        std::vector<std::string> out;
+        m_dlg.OnWindowThread([&] {
+            for (int i = 0; i < 3; ++i)
+                out.push_back(ListCell(list, i, 0).substr(tree.Path().GetLength() + 1) + "|" + ListCell(list, i, 1) + "|" + ListCell(list, i, 2));
+        });
+        return out;
+    };
+    const std::string a = "a.old|3.1 MB|2019/01/02 03:04", b = "b.tmp|1.0 KB|2021/01/02 03:04", c = "c.gid|10 字节|2024/01/02 03:04";
+    EXPECT_EQ((std::vector<std::string>{a, b, c}), rows()) << "by path at first";
+    auto clickHeader = [&](int column) {
+        m_dlg.OnWindowThread([&] {
+            HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+            RECT rc = {};
+            ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&rc));
+            const LPARAM pt = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+            ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+            ::SendMessageW(header, WM_LBUTTONUP, 0, pt);
+        });
+    };
+    clickHeader(1);
+    EXPECT_EQ((std::vector<std::string>{c, b, a}), rows()) << "by size";
+    clickHeader(1);
+    EXPECT_EQ((std::vector<std::string>{a, b, c}), rows()) << "by size, largest first";
+    clickHeader(2);
+    EXPECT_EQ((std::vector<std::string>{a, b, c}), rows()) << "by date";
+    clickHeader(2);
+    EXPECT_EQ((std::vector<std::string>{c, b, a}), rows()) << "by date, newest first";
+    clickHeader(0);
+    EXPECT_EQ((std::vector<std::string>{a, b, c}), rows()) << "by path";
+    clickHeader(0);
+    EXPECT_EQ((std::vector<std::string>{c, b, a}), rows()) << "by path, backwards";
+
+    // Two rows selected: their count and size; one: the summary again.
+    const std::string summary = Status();
+    m_dlg.OnWindowThread([&] { SelectOnly(list, 0); });
+    EXPECT_EQ(summary, Status());
+    m_dlg.OnWindowThread([&] {
+        LVITEMW item = {};
+        item.stateMask = item.state = LVIS_SELECTED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    });
+    EXPECT_EQ("已选择 2 个文件，共 1.0KB。", Status());
+    m_dlg.OnWindowThread([&] { SelectOnly(list, 2); });
+    EXPECT_EQ(summary, Status());
+}
+
 TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
 {
     CScanTree tree("deleteall");

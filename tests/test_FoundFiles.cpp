@@ -26,7 +26,7 @@ struct File {
 
 void AddTo(CFoundBatch& batch, const File& f)
 {
-    batch.Add(f.path.c_str(), PathSortKey(AfxToWide(f.path.c_str())), f.size, f.modified);
+    batch.Add(f.path.c_str(), FoundSortKey(f.path.c_str()), f.size, f.modified);
 }
 
 // Names equal but for case are equal to a sorted list too: their order among themselves is
@@ -84,6 +84,9 @@ std::vector<File> Names(size_t copies)
 
 TEST(FoundFiles, RowsTakeTheSystemsSortedOrderWhateverOrderTheyArriveIn)
 {
+    // Plain ASCII paths carry no key (the model makes theirs); the others carry the system's.
+    EXPECT_EQ("", FoundSortKey("T:\\d0\\x_y-z's.tmp")) << "the keys of plain names are not made here";
+    EXPECT_NE("", FoundSortKey("T:\\d0\\临时.tmp"));
     const std::vector<File> files = Names(300);
     const std::vector<std::string> expected = SystemOrder(files);
     std::mt19937 rng(7);

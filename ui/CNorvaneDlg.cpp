@@ -259,8 +259,12 @@ void CNorvaneDlg::OnRunEnded(unsigned nRun)
 
 LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
 {
+    // A long batch is taken in slices, the window answering in between.
+    const size_t kSlice = 8192;
     CRunController::News news;
-    ChangeList([&] { news = m_runs.TakeNews(static_cast<unsigned>(wParam)); });
+    ChangeList([&] { news = m_runs.TakeNews(static_cast<unsigned>(wParam), kSlice); });
+    if (news.more)
+        PostMessage(WM_SCAN_NEWS, wParam);
     if (news.hasPath)
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(news.path);
     if (news.bWalk && m_runs.Walking() && m_progress.GetPos() != news.progress)
