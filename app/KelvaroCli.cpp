@@ -15,6 +15,7 @@
 #include "../scan/Report.h"
 #include "../scan/RootPath.h"
 #include "../scan/RunController.h"
+#include "../scan/TempFolders.h"
 #include "../scan/ScanSummary.h"
 
 #include <shellapi.h>
@@ -145,6 +146,21 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         return kBadUsage;
     }
 
+    // The folders kept out must be folders there are: a typing error would keep nothing out.
+    CScanOptions options;
+    for (const CString& typed : cmd.excluded) {
+        CString folder;
+        const CString full = TypedPath(typed);
+        if (full.IsEmpty() || !OpenScanRoot(full, &folder)) {
+            err.Write("要排除的文件夹不存在或无法打开：" + typed + "\r\n");
+            return kBadUsage;
+        }
+        options.excluded.push_back(folder);
+    }
+    options.olderThanDays = cmd.olderThanDays;
+    if (cmd.bTempFolders)
+        options.places = TempFoldersWithin(root);
+
     CEndEvents events;
     CRunController runs(&events);
     {
@@ -152,20 +168,30 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         g_pEngine = &runs.Engine();
     }
     const bool bShow = !cmd.bQuiet && err.IsConsole();
-    runs.StartScan(root, cmd.patterns);
+    runs.StartScan(root, cmd.patterns, nullptr, options);
     if (g_bStopped)
         runs.Engine().Stop();
     WaitForRun(runs, events, runs.ScanRun(), err, bShow);
     out.Write(runs.WalkSummary() + "\r\n");
+    // What each type found, when more than one found something.
+    std::vector<CRunController::RuleTally> tally = runs.TallyByRule();
+    tally.erase(std::remove_if(tally.begin(), tally.end(), [](const CRunController::RuleTally& t) { return t.count == 0; }), tally.end());
+    if (tally.size() > 1) {
+        for (const CRunController::RuleTally& t : tally) {
+            CString line;
+            line.Format("  %-12s %d 个，%s\r\n", t.text.GetString(), t.count, FileSizeText(t.bytes, false).GetString());
+            out.Write(line);
+        }
+    }
 
     bool bKept = false;
     const bool bDeleting = cmd.bDelete && !g_bStopped && runs.Files().Count() > 0;
-    if (bDeleting && runs.StartDelete(true, DeleteMode::ForGood)) {
+    if (bDeleting && runs.StartDelete(true, cmd.bRecycle ? DeleteMode::ToRecycleBin : DeleteMode::ForGood)) {
         if (g_bStopped)
             runs.Engine().Stop();
         WaitForRun(runs, events, runs.DeleteRun(), err, false);
         bKept = runs.LastTally().Kept() > 0;
-        out.Write(DeleteCountText(runs.LastTally()) + "\r\n");
+        out.Write((cmd.bRecycle ? DeleteAllResultText(runs.LastTally(), true) : DeleteCountText(runs.LastTally())) + "\r\n");
     }
     {
         std::lock_guard<std::mutex> lock(g_engineLock);
@@ -178,7 +204,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     bool bReportMissing = false;
     if (!report.IsEmpty()) {
         CString keptAt;
-        switch (WriteFileAtomically(report, ReportCsv(runs.Files(), bDeleting), true, &keptAt)) {
+        switch (WriteFileAtomically(report, ReportCsv(runs.Files(), bDeleting, [&runs](uint16_t rule) { return runs.RuleText(rule); }), true, &keptAt)) {
         case WriteResult::Written:
             break;
         case WriteResult::KeptAsTemporary:

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "JunkFilter.h"
 #include "Patterns.h"
 
 namespace {
@@ -23,35 +24,46 @@ bool SwitchName(const CString& arg, CString* pName)
     return true;
 }
 
-// "tmp,old" -> {"*.tmp", "*.old"}, each one of the six; false on anything else.
+// "tmp,old,log,~$*" -> {"*.tmp", "*.old", "*.log", "~$*"}: one of the six by its key, a bare
+// word as an extension, anything with *, ? or a dot inside as a pattern of the whole name
+// (thumbs.db); "none" alone, no
+// pattern. False, with *pError, on anything else.
 bool ParseTypes(const CString& list, std::vector<CString>* pPatterns, CString* pError)
 {
     pPatterns->clear();
+    if (Lower(list) == "none")
+        return true;
     int start = 0;
     while (start <= list.GetLength()) {
         int comma = list.Find(',', start);
         if (comma < 0)
             comma = list.GetLength();
-        CString type = Lower(list.Mid(start, comma - start));
+        const CString typed = list.Mid(start, comma - start);
+        CString type = Lower(typed);
         if (type.GetLength() > 2 && type.GetAt(0) == '*' && type.GetAt(1) == '.')
             type = type.Mid(2);
         else if (type.GetLength() > 1 && type.GetAt(0) == '.')
             type = type.Mid(1);
-        bool known = false;
-        for (const char* pattern : kPatterns) {
-            if (type == CString(pattern).Mid(2)) {
-                known = true;
-                bool already = false;
-                for (const CString& p : *pPatterns)
-                    already |= p == pattern;
-                if (!already)
-                    pPatterns->push_back(pattern);
+        CString pattern;
+        for (const char* fixed : kPatterns) {
+            if (type == CString(fixed).Mid(2))
+                pattern = fixed;
+        }
+        if (pattern.IsEmpty()) {
+            // A dot inside makes it a whole name too (thumbs.db).
+            const bool wild = typed.Find('*') >= 0 || typed.Find('?') >= 0 || typed.Find('.', 1) >= 0;
+            pattern = wild ? typed : typed.GetLength() > 0 && typed.GetAt(0) == '.' ? "*" + typed : "*." + typed;
+            CString why;
+            if (typed.IsEmpty() || !IsValidUserPattern(pattern, &why)) {
+                *pError = typed.IsEmpty() ? CString("/types 中有空的文件类型。") : why;
+                return false;
             }
         }
-        if (!known) {
-            *pError = "未知的文件类型：" + list.Mid(start, comma - start);
-            return false;
-        }
+        bool already = false;
+        for (const CString& p : *pPatterns)
+            already |= p == pattern;
+        if (!already)
+            pPatterns->push_back(pattern);
         start = comma + 1;
     }
     return !pPatterns->empty();
@@ -68,7 +80,7 @@ bool IsUtf8Switch(const CString& arg)
 CCommandLine ParseCommandLine(const std::vector<CString>& args)
 {
     CCommandLine cmd;
-    bool haveScan = false, haveTypes = false;
+    bool haveScan = false, haveTypes = false, haveAge = false;
     for (size_t i = 0; i < args.size(); ++i) {
         CString name;
         if (!SwitchName(args[i], &name)) {
@@ -112,6 +124,55 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
                 return cmd;
             }
             haveTypes = true;
+        } else if (name == "exclude") {
+            CString folders;
+            if (!value(&folders))
+                return cmd;
+            // Several at once, separated by ";"; the switch may come again.
+            for (int at = 0; at <= folders.GetLength();) {
+                int semi = folders.Find(';', at);
+                if (semi < 0)
+                    semi = folders.GetLength();
+                const CString one = folders.Mid(at, semi - at);
+                if (!one.IsEmpty())
+                    cmd.excluded.push_back(one);
+                at = semi + 1;
+            }
+            if (cmd.excluded.empty()) {
+                cmd.error = "/exclude 后面缺少文件夹。";
+                return cmd;
+            }
+        } else if (name == "olderthan") {
+            CString days;
+            if (haveAge) {
+                cmd.error = "重复的开关：" + args[i];
+                return cmd;
+            }
+            if (!value(&days))
+                return cmd;
+            int n = 0;
+            bool digits = days.GetLength() <= 5;
+            for (int k = 0; k < days.GetLength() && digits; ++k) {
+                digits = days.GetAt(k) >= '0' && days.GetAt(k) <= '9';
+                n = n * 10 + (days.GetAt(k) - '0');
+            }
+            if (!digits || n > 36500) {
+                cmd.error = "/olderthan 后面应是天数（0 到 36500）：" + days;
+                return cmd;
+            }
+            cmd.olderThanDays = n;
+            haveAge = true;
+        } else if (name == "places") {
+            CString places;
+            if (!value(&places))
+                return cmd;
+            if (Lower(places) != "temp") {
+                cmd.error = "未知的位置：" + places + "（只能是 temp）";
+                return cmd;
+            }
+            cmd.bTempFolders = true;
+        } else if (name == "recycle") {
+            cmd.bRecycle = true;
         } else if (name == "delete") {
             cmd.bDelete = true;
         } else if (name == "quiet") {
@@ -132,6 +193,14 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
     }
     if (!haveTypes)
         cmd.patterns.assign(kPatterns, kPatterns + kPatternCount);
+    if (cmd.patterns.empty() && !cmd.bTempFolders) {
+        cmd.error = "/types none 只能与 /places temp 一起使用。";
+        return cmd;
+    }
+    if (cmd.bRecycle && !cmd.bDelete) {
+        cmd.error = "/recycle 只能与 /delete 一起使用。";
+        return cmd;
+    }
     cmd.action = CCommandLine::Action::Scan;
     return cmd;
 }
@@ -139,15 +208,22 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
 CString UsageText()
 {
     return "用法：\r\n"
-           "  KelvaroCli /scan <磁盘或文件夹> [/types tmp,old,gid,_mp,syd,??~] [/delete] [/report <文件>] [/quiet]\r\n"
+           "  KelvaroCli /scan <磁盘或文件夹> [/types <类型>] [/exclude <文件夹>] [/olderthan <天数>]\r\n"
+           "             [/places temp] [/delete [/recycle]] [/report <文件>] [/quiet]\r\n"
            "  KelvaroCli /?\r\n"
            "\r\n"
-           "  /scan     要扫描的磁盘（C、C: 或 C:\\）或文件夹的完整路径。\r\n"
-           "  /types    只查找这些类型，以逗号分隔；默认六种全部查找。\r\n"
-           "  /delete   扫描后删除找到的垃圾文件（不放入回收站）。\r\n"
-           "  /report   把每个垃圾文件的路径、大小和结果写入 CSV 文件（UTF-8）。\r\n"
-           "  /quiet    不显示扫描进度。\r\n"
-           "  /utf8     输出被重定向时以 UTF-8 写出（默认用控制台的代码页）。\r\n"
+           "  /scan      要扫描的磁盘（C、C: 或 C:\\）或文件夹的完整路径。\r\n"
+           "  /types     只查找这些类型，以逗号分隔：tmp、old、gid、_mp、syd、??~ 六种之一，\r\n"
+           "             单词表示扩展名（log 即 *.log），含 *、? 或中间有 . 的表示整个文件名（~$*、thumbs.db）；\r\n"
+           "             none 表示不按名称查找（与 /places 一起用）。默认六种全部查找。不区分大小写。\r\n"
+           "  /exclude   不进入这些文件夹，多个以 ; 分隔，或重复此开关。\r\n"
+           "  /olderthan 只列出至少这么多天前修改的文件（0 表示全部）。\r\n"
+           "  /places temp  另外列出用户和系统临时文件夹（在所扫描的范围内）中超过一天未修改的全部文件。\r\n"
+           "  /delete    扫描后删除找到的垃圾文件（不放入回收站）。\r\n"
+           "  /recycle   与 /delete 一起用：移到回收站，而不是永久删除。\r\n"
+           "  /report    把每个垃圾文件的路径、大小、结果和所匹配的类型写入 CSV 文件（UTF-8）。\r\n"
+           "  /quiet     不显示扫描进度。\r\n"
+           "  /utf8      输出被重定向时以 UTF-8 写出（默认用控制台的代码页）。\r\n"
            "  /addpath <文件夹>、/removepath <文件夹>\r\n"
            "            把文件夹加入系统的 PATH 或从中去掉（安装程序用；需要管理员权限），其余各项原样保留。\r\n"
            "\r\n"

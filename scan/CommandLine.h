@@ -12,8 +12,12 @@ struct CCommandLine {
     enum class Action { Scan, Help, Bad, AddToPath, RemoveFromPath };
     Action action = Action::Bad;
     CString root;                    // as typed; the drive box's rules make it a root
-    std::vector<CString> patterns;   // "*.tmp" ...; all six unless /types says otherwise
+    std::vector<CString> patterns;   // "*.tmp", "*.log", "~$*" ...; all six unless /types says otherwise
+    std::vector<CString> excluded;   // folders kept out, as typed
+    int olderThanDays = 0;           // list only files this many days old or older; 0 all
+    bool bTempFolders = false;       // /places temp
     bool bDelete = false;
+    bool bRecycle = false;           // deletions to the Recycle Bin
     bool bQuiet = false;
     bool bUtf8 = false;              // redirected output in UTF-8, not the console's code page
     CString report;                  // empty: no report

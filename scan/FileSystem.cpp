@@ -579,3 +579,14 @@ uint64_t GetDiskUsedBytes(const CString& root)
         return 0;
     return total.QuadPart - free.QuadPart;
 }
+
+bool IsPathAtOrBelow(const CString& path, const CString& folder)
+{
+    if (folder.IsEmpty() || path.GetLength() < folder.GetLength())
+        return false;
+    const std::wstring a = AfxToWide(path.Left(folder.GetLength())), b = AfxToWide(folder);
+    if (a.empty() || ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.GetLength() == folder.GetLength() || path.GetAt(folder.GetLength()) == '\\' ||
+           folder.GetAt(folder.GetLength() - 1) == '\\';
+}

@@ -21,6 +21,9 @@ CString TypedPath(const CString& typed);
 // Whether a name holds "\", "/" or a NUL: a path made of it would name another file.
 bool NameHasSeparator(const wchar_t* name, int length);
 
+// Is path the folder itself, or below it? Names compared as the file system does, case ignored.
+bool IsPathAtOrBelow(const CString& path, const CString& folder);
+
 // dir, a backslash unless dir already ends in one, and name.
 CString JoinPath(const CString& dir, const CString& name);
 

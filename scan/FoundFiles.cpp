@@ -321,6 +321,7 @@ void CFoundFiles::Add(const CFoundBatch& batch, size_t first, size_t end)
         }
         row.size = item.size;
         row.modified = item.modified;
+        row.rule = item.rule;
         row.outcome = static_cast<uint8_t>(DeleteOutcome::NotTried);
         added.push_back(static_cast<Row>(m_rows.size()));
         m_rows.push_back(row);
@@ -458,7 +459,8 @@ CString FileSizeText(uint64_t bytes, bool bSpace)
     while (unit < 5 && bytes >> (10 * (unit + 2)) != 0)
         ++unit;
     // Tenths of the unit shown, cut.
-    const uint64_t tenths = static_cast<uint64_t>((static_cast<unsigned __int128>(bytes) * 10) >> (10 * (unit + 1)));
+    const int shift = 10 * (unit + 1);
+    const uint64_t tenths = bytes <= UINT64_MAX / 10 ? bytes * 10 >> shift : (bytes >> shift) * 10;
     if (tenths < 100)
         text.Format("%llu.%llu%s%s", static_cast<unsigned long long>(tenths / 10), static_cast<unsigned long long>(tenths % 10),
                     bSpace ? " " : "", units[unit]);

@@ -57,6 +57,8 @@ public:
     // The last-write time, as a FILETIME's 100-ns units since 1601 (UTC); 0 when not known.
     uint64_t Modified(Row row) const { return m_rows[row].modified; }
     DeleteOutcome Outcome(Row row) const { return static_cast<DeleteOutcome>(m_rows[row].outcome); }
+    // What made it junk: a pattern's number in the run's list, or kPlaceRule plus a place's.
+    uint16_t Rule(Row row) const { return m_rows[row].rule; }
     void SetOutcome(Row row, DeleteOutcome outcome) { m_rows[row].outcome = static_cast<uint8_t>(outcome); }
 
     // The order shown.
@@ -94,6 +96,7 @@ private:
         uint64_t modified;
         uint64_t key;       // where its sort key starts in the key store
         uint32_t keyLength; // 0: none kept, the model makes it from the path
+        uint16_t rule;
         uint8_t outcome;
         uint8_t selected;
     };

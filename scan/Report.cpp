@@ -30,12 +30,12 @@ CString ReportOutcomeText(const CReportRow& row)
 
 namespace {
 
-const char kReportHeader[] = "\xEF\xBB\xBF路径,大小（字节）,结果\r\n";
+const char kReportHeader[] = "\xEF\xBB\xBF路径,大小（字节）,结果,匹配\r\n";
 
 void AppendReportRow(std::string& csv, const CReportRow& row)
 {
     csv += CsvField(row.path.GetString()) + "," + std::to_string(row.size) + "," +
-           CsvField(ReportOutcomeText(row).GetString()) + "\r\n";
+           CsvField(ReportOutcomeText(row).GetString()) + "," + CsvField(row.match.GetString()) + "\r\n";
 }
 
 }  // namespace
@@ -48,12 +48,12 @@ std::string ReportCsv(const std::vector<CReportRow>& rows)
     return csv;
 }
 
-std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked)
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText)
 {
     std::string csv = kReportHeader;
     for (size_t i = 0, n = files.Count(); i < n; ++i) {
         const CFoundFiles::Row row = files.RowAt(i);
-        AppendReportRow(csv, CReportRow{files.Path(row), files.Size(row), bDeleteAsked, files.Outcome(row)});
+        AppendReportRow(csv, CReportRow{files.Path(row), files.Size(row), bDeleteAsked, files.Outcome(row), ruleText(files.Rule(row))});
     }
     return csv;
 }

@@ -1,9 +1,10 @@
 // The list of junk files as a CSV file: a UTF-8 byte-order mark, a header row, one row per
-// file with its full path, its size in bytes and what became of it. Written under a temporary
+// file with its full path, its size in bytes, what became of it and what made it junk. Written under a temporary
 // name and renamed when complete, so that no half-written report ever has the real name.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct CReportRow {
     uint64_t size = 0;
     bool bDeleteAsked = false;  // the run was to delete: the outcome says what happened
     DeleteOutcome outcome = DeleteOutcome::NotTried;
+    CString match;              // the pattern or place that made it junk
 };
 
 // One field as CSV requires: quoted when it holds a comma, a quote or a line end, with each
@@ -27,7 +29,7 @@ CString ReportOutcomeText(const CReportRow& row);
 std::string ReportCsv(const std::vector<CReportRow>& rows);
 // The same of every row the model holds, in the order shown, with the sizes the scan read;
 // with bDeleteAsked each row's outcome says what its deletion did.
-std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked);
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText);
 // Whether a report could be put at path: a temporary name beside it can be made, and the
 // final name is free or a file that may be replaced (no folder, not read-only, not open in
 // another program, as a spreadsheet holds it). Nothing is left behind, and nothing that was

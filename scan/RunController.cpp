@@ -5,14 +5,17 @@
 
 CRunController::CRunController(IScanEvents* pOwner, int nThreads) : m_engine(pOwner, nThreads) {}
 
-bool CRunController::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent)
+bool CRunController::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent,
+                               const CScanOptions& options)
 {
     if (Busy())
         return false;
+    m_patterns = patterns;
+    m_options = options;
     m_files.Clear();
     m_waiting = CFoundBatch();
     m_nWaitingAt = 0;
-    m_nScanRun = m_engine.StartScan(root, patterns, hStartEvent);
+    m_nScanRun = m_engine.StartScan(root, patterns, hStartEvent, options);
     m_bEndPending = m_nScanRun != 0;
     m_bStopped = false;
     m_bPaused = false;
@@ -22,8 +25,10 @@ bool CRunController::StartScan(const CString& root, const std::vector<CString>& 
 
 void CRunController::AddPatterns(const std::vector<CString>& patterns)
 {
-    if (Walking())
-        m_engine.AddPatterns(patterns);
+    if (!Walking())
+        return;
+    m_engine.AddPatterns(patterns);
+    m_patterns.insert(m_patterns.end(), patterns.begin(), patterns.end());
 }
 
 void CRunController::Pause()
@@ -168,10 +173,17 @@ CString CRunController::WalkSummary() const
     const CScanTotals totals = m_engine.Totals();
     // Files deleted while the walk went on are no longer there to be cleaned: the summary
     // says so, and counts what the list shows.
-    if (m_nDeletedDuringWalk > 0)
-        return ScanSummaryAfterDeletionText(totals.count, m_nDeletedDuringWalk, static_cast<int>(m_files.Count()),
-                                            totals.unreadable, totals.unreadableFiles);
-    return ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles);
+    CString said = m_nDeletedDuringWalk > 0
+                       ? ScanSummaryAfterDeletionText(totals.count, m_nDeletedDuringWalk, static_cast<int>(m_files.Count()),
+                                                      totals.unreadable, totals.unreadableFiles)
+                       : ScanSummaryText(totals.count, totals.bytes, totals.unreadable, totals.unreadableFiles);
+    // What the age rule kept out.
+    if (m_options.olderThanDays > 0 && totals.tooNew > 0) {
+        CString more;
+        more.Format("另有 %d 个文件未满 %d 天，未列出。", totals.tooNew, m_options.olderThanDays);
+        said += more;
+    }
+    return said;
 }
 
 CString CRunController::DeletionText(bool bRecycled) const
@@ -193,4 +205,29 @@ CString CRunController::SelectionText() const
     text.Format("已选择 %d 个文件，共 %s。", static_cast<int>(m_files.SelectedCount()),
                 FileSizeText(m_files.SelectedBytes(), false).GetString());
     return text;
+}
+
+CString CRunController::RuleText(uint16_t rule) const
+{
+    if (rule >= kPlaceRule && rule != kNoRule)
+        return "临时文件夹";
+    return rule < m_patterns.size() ? m_patterns[rule] : CString();
+}
+
+std::vector<CRunController::RuleTally> CRunController::TallyByRule() const
+{
+    std::vector<RuleTally> tally(m_patterns.size() + 1);
+    for (size_t i = 0; i < m_patterns.size(); ++i)
+        tally[i].text = m_patterns[i];
+    tally.back().text = RuleText(kPlaceRule);
+    for (size_t i = 0, n = m_files.Count(); i < n; ++i) {
+        const CFoundFiles::Row row = m_files.RowAt(i);
+        const uint16_t rule = m_files.Rule(row);
+        RuleTally& t = rule >= kPlaceRule ? tally.back() : tally[std::min<size_t>(rule, m_patterns.size())];
+        ++t.count;
+        t.bytes += m_files.Size(row);
+    }
+    if (m_options.places.empty())
+        tally.pop_back();
+    return tally;
 }

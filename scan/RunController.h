@@ -35,7 +35,8 @@ public:
 
     // Empties the model and starts a walk of root (as OpenScanRoot gave it) matching patterns;
     // false while the walk or a deletion is under way. With hStartEvent the walk waits for it.
-    bool StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr);
+    bool StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr,
+                   const CScanOptions& options = CScanOptions());
     // The walk under way matches these patterns too from now on.
     void AddPatterns(const std::vector<CString>& patterns);
     // Every walker halts before its next entry, and goes on.
@@ -84,6 +85,15 @@ public:
     bool DeletedEverything() const { return m_bDeletingAll && m_files.Count() == 0; }
     // "已选择 3 个文件，共 1.2MB。" while two rows or more are selected; empty otherwise.
     CString SelectionText() const;
+    // What a row's rule is called: its pattern ("*.tmp"), or "临时文件夹".
+    CString RuleText(uint16_t rule) const;
+    // How many rows each rule found, and how large, in the order of the rules.
+    struct RuleTally {
+        CString text;
+        int count = 0;
+        uint64_t bytes = 0;
+    };
+    std::vector<RuleTally> TallyByRule() const;
 
 private:
     // Takes what the walk found into the model: everything waiting, or at most maxRows of it.
@@ -91,6 +101,8 @@ private:
 
     CScanEngine m_engine;
     CFoundFiles m_files;
+    std::vector<CString> m_patterns;  // the walk's, in their numbers' order
+    CScanOptions m_options;
     CFoundBatch m_waiting;        // found files of the walk not yet taken in
     size_t m_nWaitingAt = 0;      // the first of them
     unsigned m_nScanRun = 0;

@@ -37,18 +37,43 @@ bool IsVolumeRoot(const std::wstring& volumeRoot, const CString& dir)
 
 }  // namespace
 
-// A walker's own copy of the run's extensions: matching a name takes no lock and makes no
-// string, and a widening during the run is seen at the next name.
+// A walker's own copy of the run's patterns: matching a name takes no lock, and a widening
+// during the run is seen at the next name.
 class CScanEngine::KeyCopy {
 public:
     explicit KeyCopy(Run& run) : m_run(run) {}
-    bool Matches(const CString& name);
+    // The number of the first pattern that name matches, or -1.
+    int Matches(const char* name);
 
 private:
     Run& m_run;
     unsigned m_version = ~0u;
-    std::vector<CString> m_keys;
+    std::vector<CJunkPattern> m_keys;
 };
+
+namespace {
+
+bool SamePath(const CString& a, const CString& b)
+{
+    return IsPathAtOrBelow(a, b) && a.GetLength() == b.GetLength();
+}
+
+bool IsAtOrBelow(const CString& path, const CString& folder)
+{
+    return IsPathAtOrBelow(path, folder);
+}
+
+// FILETIME units in a day.
+const uint64_t kDay = 864000000000ull;
+
+uint64_t Now()
+{
+    FILETIME ft;
+    ::GetSystemTimeAsFileTime(&ft);
+    return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+}  // namespace
 
 struct CScanEngine::Run {
     Run(unsigned nId, std::function<bool()> notify) : id(nId), mailbox(std::move(notify)) {}
@@ -73,7 +98,11 @@ struct CScanEngine::Run {
     // The walk: the extensions to match (each walker keeps a copy, taken again when the
     // version moves), and the folders still to list, shared by the walkers.
     std::mutex keyLock;
-    std::vector<CString> keys;
+    std::vector<CJunkPattern> keys;
+    CScanOptions options;
+    uint64_t ageCutoff = 0;    // files written after it are too new (0: none)
+    uint64_t placeCutoff = 0;  // the same for the places' files
+    std::atomic<int> tooNew{0};
     std::atomic<unsigned> keysVersion{0};
     std::mutex workLock;
     std::condition_variable workReady;
@@ -98,7 +127,7 @@ struct CScanEngine::Run {
     {
         std::lock_guard<std::mutex> lock(keyLock);
         for (const CString& pattern : patterns)
-            keys.push_back(PatternKey(pattern));
+            keys.push_back(MakeJunkPattern(pattern));
         ++keysVersion;
     }
     // Neither stopped nor ended.
@@ -125,18 +154,35 @@ struct CScanEngine::Run {
     }
 };
 
-bool CScanEngine::KeyCopy::Matches(const CString& name)
+int CScanEngine::KeyCopy::Matches(const char* name)
 {
     if (m_run.keysVersion.load() != m_version) {
         std::lock_guard<std::mutex> lock(m_run.keyLock);
         m_keys = m_run.keys;
         m_version = m_run.keysVersion.load();
     }
-    for (const CString& key : m_keys) {
-        if (NameMatchesKey(name, key))
-            return true;
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        if (NameMatches(name, m_keys[i]))
+            return static_cast<int>(i);
     }
-    return false;
+    return -1;
+}
+
+uint16_t CScanEngine::JunkRule(Run& run, KeyCopy& keys, const char* name, int place, uint64_t modified)
+{
+    const int pattern = keys.Matches(name);
+    uint16_t rule = kNoRule;
+    if (pattern >= 0 && pattern < kPlaceRule)
+        rule = static_cast<uint16_t>(pattern);
+    else if (place >= 0 && modified <= run.placeCutoff)
+        rule = static_cast<uint16_t>(kPlaceRule + place);
+    if (rule == kNoRule)
+        return kNoRule;
+    if (run.ageCutoff && modified > run.ageCutoff) {
+        ++run.tooNew;
+        return kNoRule;
+    }
+    return rule;
 }
 
 CScanEngine::CScanEngine(IScanEvents* pEvents, int nThreads) : m_pEvents(pEvents), m_nThreads(nThreads)
@@ -181,13 +227,19 @@ void CScanEngine::StartWorkers(const std::shared_ptr<Run>& run, int n,
     }
 }
 
-unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent)
+unsigned CScanEngine::StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent,
+                                const CScanOptions& options)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_scan && m_scan->Active())
         return 0;
     std::shared_ptr<Run> run = NewRun();
     run->AddKeys(patterns);
+    run->options = options;
+    const uint64_t now = Now();
+    if (options.olderThanDays > 0)
+        run->ageCutoff = now - std::min<uint64_t>(static_cast<uint64_t>(options.olderThanDays) * kDay, now);
+    run->placeCutoff = now - kDay;
     run->root = root;
     // Only a root short enough to be asked can be the volume's root, or hold it.
     wchar_t volume[MAX_PATH + 1] = {};
@@ -324,6 +376,7 @@ CScanTotals CScanEngine::Totals() const
         totals.unreadableFiles = run->unreadableFiles;
         totals.readTable = run->readTable;
         totals.files = run->files;
+        totals.tooNew = run->tooNew;
     }
     return totals;
 }
@@ -369,7 +422,10 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
             ::WaitForSingleObject(run->startEvent, INFINITE);
         const bool listed = !run->stop && run->useTable && ListFromTable(*run, keys);
         std::lock_guard<std::mutex> lock(run->workLock);
-        if (!run->stop && !listed)
+        bool rootKeptOut = false;
+        for (const CString& out : run->options.excluded)
+            rootKeptOut = rootKeptOut || IsAtOrBelow(run->root, out);
+        if (!run->stop && !listed && !rootKeptOut)
             run->folders.push_back(run->root);
         --run->listing;
         run->workReady.notify_all();
@@ -434,12 +490,22 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
         run.unreadableFiles += files;
     };
     bool listing = false;  // files have been handed on: a walk now would list them twice
-    sink.file = [&run, &keys, &listing](const CString& path, const CString& name, uint64_t size, uint64_t modified) {
+    sink.file = [this, &run, &keys, &listing](const CString& path, const CString& name, uint64_t size, uint64_t modified) {
         listing = true;
         run.testGate->Pass(run.files.load(), run.stop, [&run] { run.mailbox.PostNow(); });
         ++run.files;
-        if (keys.Matches(name))
-            run.mailbox.AddFound(path, size, modified);
+        for (const CString& excluded : run.options.excluded) {
+            if (IsAtOrBelow(path, excluded))
+                return;
+        }
+        int place = -1;
+        for (size_t i = 0; i < run.options.places.size() && place < 0; ++i) {
+            if (IsAtOrBelow(path, run.options.places[i]))
+                place = static_cast<int>(i);
+        }
+        const uint16_t rule = JunkRule(run, keys, name, place, modified);
+        if (rule != kNoRule)
+            run.mailbox.AddFound(path, size, modified, rule);
     };
     try {
         if (!table.Open(run.root) || table.List(sink) == CMasterFileTable::Result::Failed)
@@ -457,6 +523,12 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
 
 void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
 {
+    // Which place, if any, this folder is in: its files a day old are junk whatever their names.
+    int place = -1;
+    for (size_t i = 0; i < run.options.places.size() && place < 0; ++i) {
+        if (IsAtOrBelow(dir, run.options.places[i]))
+            place = static_cast<int>(i);
+    }
     CFileSearch search;
     if (!search.Open(dir)) {
         if (search.Unreadable())
@@ -483,8 +555,15 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
             // The Recycle Bin and the restore points at the volume's root are the system's.
             if (IsSystemStoreName(search.Name()) && IsVolumeRoot(run.volumeRoot, dir))
                 continue;
+            CString folder = JoinPath(dir, search.Name());
+            // A folder the user keeps out is not entered.
+            bool excluded = false;
+            for (const CString& out : run.options.excluded)
+                excluded = excluded || SamePath(folder, out);
+            if (excluded)
+                continue;
             std::lock_guard<std::mutex> lock(run.workLock);
-            run.folders.push_back(JoinPath(dir, search.Name()));
+            run.folders.push_back(std::move(folder));
             run.workReady.notify_one();
             continue;
         }
@@ -493,8 +572,9 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
         ++run.files;
         if (run.mailbox.Report(ProgressUnits(run.scanned += size)))
             run.mailbox.SetPath(JoinPath(dir, search.Name()));
-        if (keys.Matches(search.Name()))
-            run.mailbox.AddFound(JoinPath(dir, search.Name()), size, search.Modified());
+        const uint16_t rule = JunkRule(run, keys, search.Name(), place, search.Modified());
+        if (rule != kNoRule)
+            run.mailbox.AddFound(JoinPath(dir, search.Name()), size, search.Modified(), rule);
     }
     if (search.Unreadable())
         ++run.unreadable;

@@ -45,6 +45,19 @@ protected:
 enum class EngineState { Idle, Scanning, Paused, Deleting };
 enum class DeleteMode { ForGood, ToRecycleBin };
 
+// What else a scan heeds besides the patterns. Folders are full paths as the system names
+// them (OpenScanRoot's form).
+struct CScanOptions {
+    std::vector<CString> excluded;  // never entered, nor listed from
+    int olderThanDays = 0;          // list only files last written at least this long ago; 0 all
+    std::vector<CString> places;    // folders whose every file a day old is junk, whatever its name
+};
+
+// What matched a found file: a pattern's number in the run's list, or kPlaceRule plus a
+// place's number.
+const uint16_t kPlaceRule = 0x8000;
+const uint16_t kNoRule = 0xFFFF;
+
 struct CScanTotals {
     int count = 0;        // junk files found
     uint64_t bytes = 0;   // their size
@@ -52,6 +65,7 @@ struct CScanTotals {
     int unreadableFiles = 0;  // files whose names have no exact form
     uint64_t files = 0;   // files looked at
     bool readTable = false;  // listed from the volume's master file table, not walked
+    int tooNew = 0;       // files that matched but were written too recently to list
 };
 
 class CScanEngine {
@@ -66,7 +80,8 @@ public:
     // Starts a walk of root (a folder that OpenScanRoot accepted) matching patterns ("*.tmp"),
     // and returns its run number; 0 while a scan is under way. With hStartEvent, the walk
     // begins once that event is signalled (the engine waits on its own copy; Stop signals it).
-    unsigned StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr);
+    unsigned StartScan(const CString& root, const std::vector<CString>& patterns, HANDLE hStartEvent = nullptr,
+                       const CScanOptions& options = CScanOptions());
     // The scan under way matches these patterns too from now on.
     void AddPatterns(const std::vector<CString>& patterns);
     // Starts deleting paths (or moving them to the Recycle Bin); 0 while a deletion is under way.
@@ -107,6 +122,8 @@ private:
     class KeyCopy;
     void Walk(const std::shared_ptr<Run>& run);
     void WalkFolder(Run& run, KeyCopy& keys, const CString& dir);
+    // The rule that makes a file junk, kNoRule for none; counts one too new to list.
+    uint16_t JunkRule(Run& run, KeyCopy& keys, const char* name, int place, uint64_t modified);
     // The whole run from the volume's table; false when it cannot be read (then walk).
     bool ListFromTable(Run& run, KeyCopy& keys);
     void Delete(const std::shared_ptr<Run>& run);

@@ -27,13 +27,13 @@ void CScanMailbox::SetPath(const CString& path)
     PostIfDue();
 }
 
-void CScanMailbox::AddFound(const CString& path, uint64_t bytes, uint64_t modified)
+void CScanMailbox::AddFound(const CString& path, uint64_t bytes, uint64_t modified, uint16_t rule)
 {
     // The key is made here, on the worker, outside the lock.
     const std::string key = FoundSortKey(path);
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_batch.found.Add(path, key, bytes, modified);
+        m_batch.found.Add(path, key, bytes, modified, rule);
         ++m_count;
         m_bytes += bytes;
     }

@@ -26,11 +26,12 @@ public:
         size_t keyLength;
         uint64_t size;
         uint64_t modified;
+        uint16_t rule;  // what made it junk (ScanEngine.h: a pattern's number, or a place's)
     };
-    void Add(const CString& path, const std::string& key, uint64_t size, uint64_t modified)
+    void Add(const CString& path, const std::string& key, uint64_t size, uint64_t modified, uint16_t rule = 0)
     {
         m_items.push_back(Entry{size, modified, m_paths.size(), static_cast<uint32_t>(path.GetLength()), m_keys.size(),
-                                static_cast<uint32_t>(key.size())});
+                                static_cast<uint32_t>(key.size()), rule});
         m_paths.append(path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
         m_keys += key;
     }
@@ -51,7 +52,7 @@ public:
     Item At(size_t i) const
     {
         const Entry& e = m_items[i];
-        return Item{m_paths.data() + e.pathAt, e.pathLength, m_keys.data() + e.keyAt, e.keyLength, e.size, e.modified};
+        return Item{m_paths.data() + e.pathAt, e.pathLength, m_keys.data() + e.keyAt, e.keyLength, e.size, e.modified, e.rule};
     }
     // Calls fn(const Item&) for each file, in the order they were added.
     template <class Fn>
@@ -69,6 +70,7 @@ private:
         uint32_t pathLength;
         size_t keyAt;
         uint32_t keyLength;
+        uint16_t rule;
     };
     std::vector<Entry> m_items;
     std::string m_paths;
@@ -97,8 +99,9 @@ public:
     // one being worked on (the path is made only when it is wanted).
     bool Report(int progress);
     void SetPath(const CString& path);
-    // A junk file found: its path, size and last-write time (FILETIME units; 0 unknown).
-    void AddFound(const CString& path, uint64_t bytes, uint64_t modified);
+    // A junk file found: its path, size, last-write time (FILETIME units; 0 unknown) and what
+    // made it junk.
+    void AddFound(const CString& path, uint64_t bytes, uint64_t modified, uint16_t rule);
     // A notice now, whatever the interval: the worker is about to halt.
     void PostNow();
 

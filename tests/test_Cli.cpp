@@ -173,13 +173,14 @@ TEST(Cli, ScanReportAndDeleteAsAScriptWould)
     const CString report = tree.Path("report.csv");
     CliResult r = cli.Run("/scan \"" + std::string(tree.Path()) + "\" /report \"" + std::string(report) + "\" /quiet /utf8");
     EXPECT_EQ(0, r.code) << r.err;
-    EXPECT_EQ(SummaryText(6, "8KB") + "\r\n", r.out);
+    EXPECT_EQ(SummaryText(6, "8KB") + "\r\n  *.tmp        3 个，4.3KB\r\n  *.old        1 个，1.4KB\r\n"
+              "  *.gid        1 个，1.4KB\r\n  *.syd        1 个，10字节\r\n", r.out) << "the summary, then what each type found";
     std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(report));
     ASSERT_EQ(7u, rows.size());
-    EXPECT_EQ((std::vector<std::string>{"路径", "大小（字节）", "结果"}), rows[0]);
+    EXPECT_EQ((std::vector<std::string>{"路径", "大小（字节）", "结果", "匹配"}), rows[0]);
     std::vector<std::string> listed;
     for (size_t i = 1; i < rows.size(); ++i) {
-        ASSERT_EQ(3u, rows[i].size());
+        ASSERT_EQ(4u, rows[i].size());
         listed.push_back(rows[i][0]);
         EXPECT_EQ(rows[i][0].find("ro.syd") != std::string::npos ? "10" : "1500", rows[i][1]);
         EXPECT_EQ("已找到", rows[i][2]);
@@ -196,7 +197,8 @@ TEST(Cli, ScanReportAndDeleteAsAScriptWould)
     // Only some types, and delete: what is said to be deleted is gone, the rest is there.
     r = cli.Run("-SCAN \"" + std::string(tree.Path()) + "\" -types tmp,syd -delete -report \"" + std::string(report) + "\" -UTF8");
     EXPECT_EQ(1, r.code) << "a file could not be deleted";
-    EXPECT_EQ(SummaryText(4, "5KB") + "\r\n已删除 3 个文件。1 个文件未能删除（只读）。\r\n", r.out);
+    EXPECT_EQ(SummaryText(4, "5KB") + "\r\n  *.tmp        3 个，4.3KB\r\n  *.syd        1 个，10字节\r\n"
+              "已删除 3 个文件。1 个文件未能删除（只读）。\r\n", r.out);
     rows = ParseCsv(ReadAll(report));
     ASSERT_EQ(5u, rows.size());
     for (size_t i = 1; i < rows.size(); ++i) {
@@ -239,7 +241,9 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
     ASSERT_NE(INVALID_HANDLE_VALUE, open);
     const std::string scan = "/scan \"" + std::string(tree.Path()) + "\"";
     for (const std::string& args :
-         {std::string(""), std::string("/scan"), std::string("/wipe"), scan + " /types exe",
+         {std::string(""), std::string("/scan"), std::string("/wipe"), scan + " /types \"a\\*.tmp\"", scan + " /types c:x",
+          scan + " /types tmp,,old", scan + " /olderthan -1", scan + " /olderthan week", scan + " /types none",
+          scan + " /exclude \"" + std::string(tree.Path("missing")) + "\" /delete",
           std::string("/scan \"" + std::string(tree.Path("missing")) + "\""),
           std::string("/scan \"" + std::string(tree.Path("file.txt")) + "\""), std::string("/scan relative\\path"),
           scan + " /delete /report \"" + std::string(tree.Path("no such folder\\r.csv")) + "\"",
@@ -256,6 +260,92 @@ TEST(Cli, BadUsageAndRootsThatCannotBeOpened)
     ::SetFileAttributesW(ExtendedPath(tree.Path("readonly.csv")).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(10u, ReadAll(tree.Path("open.csv")).size()) << "left as it was";
     EXPECT_FALSE(Exists(tree.Path("open.csv.part")));
+}
+
+// What counts as junk is the user's to say: names as Windows matches them, types of their own,
+// folders kept out, files too new to list, and the temp folders, whatever the names in them.
+TEST(Cli, RulesOfTheUsersOwn)
+{
+    CScanTree tree("clirules");
+    auto file = [&](const std::string& rel, int daysOld) {
+        tree.File(rel, 100);
+        FILETIME ft;
+        ::GetSystemTimeAsFileTime(&ft);
+        const uint64_t t = ((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) - daysOld * 864000000000ull;
+        ft = FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
+        HANDLE h = ::CreateFileW(ExtendedPath(tree.Path(rel)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ::SetFileTime(h, nullptr, nullptr, &ft);
+        ::CloseHandle(h);
+    };
+    file("A.TMP", 10);
+    file("c.Old", 10);
+    file("x.log", 2);
+    file("old.LOG", 30);
+    file("~$doc.docx", 10);
+    file("Thumbs.db", 10);
+    file("keep.txt", 10);
+    file("build\\z.tmp", 10);
+    file("build\\deeper\\y.log", 30);
+    file("usertemp\\setup.dat", 2);
+    file("usertemp\\fresh.dat", 0);
+    file("sys\\Temp\\old.bin", 3);
+    CCli cli;
+    const std::string scan = "/scan \"" + std::string(tree.Path()) + "\" /quiet /utf8 /report \"" + std::string(tree.Path("r.csv")) + "\"";
+    auto listed = [&] {
+        std::vector<std::string> names;
+        const std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(tree.Path("r.csv")));
+        for (size_t i = 1; i < rows.size(); ++i)
+            names.push_back(rows[i][0].substr(tree.Path().GetLength() + 1) + "|" + rows[i][3]);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+
+    // The six, whatever the case.
+    CliResult r = cli.Run(scan);
+    EXPECT_EQ(0, r.code) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"A.TMP|*.tmp", "build\\z.tmp|*.tmp", "c.Old|*.old"}), listed());
+
+    // Types of the user's own, a folder kept out, only what is a week old: the summary says
+    // what the age kept out, and the tally what each type found.
+    r = cli.Run(scan + " /types log,~$*,thumbs.db,tmp /exclude \"" + std::string(tree.Path("build")) + "\" /olderthan 7");
+    EXPECT_EQ(0, r.code) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"A.TMP|*.tmp", "Thumbs.db|thumbs.db", "old.LOG|*.log", "~$doc.docx|~$*"}), listed());
+    EXPECT_NE(std::string::npos, r.out.find("另有 1 个文件未满 7 天，未列出。")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("*.log")) << r.out;
+
+    // The temp folders alone: what is a day old in the user's and the system's, nothing newer;
+    // and where they lie outside the folder scanned, nothing of them.
+    // The user's is the program's TEMP, the system's the machine's (in the test prefix).
+    wchar_t was[2][MAX_PATH] = {};
+    const wchar_t* names[2] = {L"TEMP", L"TMP"};
+    for (int i = 0; i < 2; ++i)
+        ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH);
+    ::SetEnvironmentVariableW(L"TEMP", AfxToWide(tree.Path("usertemp")).c_str());
+    ::SetEnvironmentVariableW(L"TMP", AfxToWide(tree.Path("usertemp")).c_str());
+    const wchar_t kEnvironment[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    wchar_t machineTemp[MAX_PATH] = {};
+    DWORD bytes = sizeof(machineTemp);
+    const bool hadTemp = ::RegGetValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                        nullptr, machineTemp, &bytes) == ERROR_SUCCESS;
+    const std::wstring sysTemp = AfxToWide(tree.Path("sys\\Temp"));
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP", REG_EXPAND_SZ, sysTemp.c_str(),
+                      static_cast<DWORD>((sysTemp.size() + 1) * sizeof(wchar_t)));
+    r = cli.Run(scan + " /types none /places temp");
+    CliResult inner = cli.Run("/scan \"" + std::string(tree.Path("build")) + "\" /types none /places temp /quiet /utf8");
+    for (int i = 0; i < 2; ++i)
+        ::SetEnvironmentVariableW(names[i], was[i]);
+    if (hadTemp)
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP", REG_EXPAND_SZ, machineTemp,
+                          static_cast<DWORD>((lstrlenW(machineTemp) + 1) * sizeof(wchar_t)));
+    else
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP");
+    EXPECT_EQ(0, r.code) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"sys\\Temp\\old.bin|临时文件夹", "usertemp\\setup.dat|临时文件夹"}), listed());
+    EXPECT_EQ(0, inner.code) << inner.err;
+    EXPECT_EQ(0u, inner.out.find("扫描已完成！本次共扫描出 0 个垃圾文件")) << inner.out;
+    r = cli.Run(scan + " /types none /places temp");
+    EXPECT_EQ((std::vector<std::string>{}), listed()) << "the prefix's own temp folders are on C:, outside the tree: " << r.out << r.err;
+    EXPECT_TRUE(Exists(tree.Path("usertemp\\fresh.dat")));
 }
 
 // What the installer asks of the program: its folder into the system's PATH and out again, a
@@ -313,7 +403,7 @@ TEST(Cli, AReportThatCannotBePutInPlaceAfterADeletionIsKept)
     ASSERT_NE(INVALID_HANDLE_VALUE, open);
     ::CloseHandle(open);
     EXPECT_EQ(4, r.code) << r.out << r.err;
-    EXPECT_EQ(SummaryText(2, "1KB") + "\r\n已删除 2 个文件。\r\n", r.out);
+    EXPECT_EQ(SummaryText(2, "1KB") + "\r\n  *.tmp        1 个，10字节\r\n  *.old        1 个，10字节\r\n已删除 2 个文件。\r\n", r.out);
     EXPECT_NE(std::string::npos, r.err.find(std::string(report) + ".part")) << r.err;
     EXPECT_EQ("yesterday", ReadAll(report));
     const std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(std::string(report + ".part").c_str()));

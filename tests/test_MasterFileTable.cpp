@@ -82,12 +82,12 @@ struct Scan {
     bool operator==(const Scan& o) const { return found == o.found && sentence == o.sentence; }
 };
 
-Scan ScanVolume(const CString& root, bool useTable)
+Scan ScanVolume(const CString& root, bool useTable, const CScanOptions& options = CScanOptions())
 {
     CEnded ended;
     CScanEngine engine(&ended, 2);
     engine.UseMasterFileTable(useTable);
-    const unsigned run = engine.StartScan(root, std::vector<CString>(kPatterns, kPatterns + kPatternCount));
+    const unsigned run = engine.StartScan(root, std::vector<CString>(kPatterns, kPatterns + kPatternCount), nullptr, options);
     EXPECT_NE(0u, run);
     EXPECT_TRUE(ended.Wait()) << "the scan did not end";
     Scan result;
@@ -210,6 +210,16 @@ TEST(MasterFileTable, ListsWhatTheWalkListsOnAFullVolume)
     EXPECT_TRUE(folder.readTable);
     EXPECT_EQ((std::vector<std::string>{"N:\\w1\\a.tmp|0", "N:\\w1\\b.gid|1500", "N:\\w1\\linked.tmp|5000"}), folder.found);
     EXPECT_EQ(ScanVolume("N:\\w1", false).sentence, folder.sentence);
+
+    // A folder kept out: neither read from the table nor walked into.
+    CScanOptions keepOut;
+    keepOut.excluded = {"N:\\W1"};
+    const Scan tableOut = ScanVolume("N:\\", true, keepOut);
+    EXPECT_TRUE(tableOut.readTable);
+    EXPECT_EQ(table.found.size() - 3, tableOut.found.size());
+    for (const std::string& f : tableOut.found)
+        EXPECT_EQ(std::string::npos, f.find("N:\\w1\\")) << f;
+    EXPECT_EQ(ScanVolume("N:\\", false, keepOut).found, tableOut.found);
 
     // A drive letter that leads into a folder of the volume: its table would name the volume's
     // files from the wrong place, so the run walks.

@@ -19,11 +19,13 @@
 
 namespace {
 
-TEST(JunkFilter, ANameMatchesByItsLastExtensionExactly)
+TEST(JunkFilter, ANameMatchesByItsLastExtensionWhateverItsCase)
 {
     EXPECT_TRUE(NameMatchesKey("a.tmp", "tmp"));
-    EXPECT_FALSE(NameMatchesKey("a.TMP", "tmp")) << "case-sensitive";
-    EXPECT_FALSE(NameMatchesKey("a.Tmp", "tmp"));
+    EXPECT_TRUE(NameMatchesKey("A.TMP", "tmp")) << "case as Windows ignores it";
+    EXPECT_TRUE(NameMatchesKey("c.Old", "old"));
+    EXPECT_TRUE(NameMatchesKey("文件.ÄBC", "äbc")) << "beyond ASCII too";
+    EXPECT_FALSE(NameMatchesKey("a.tmq", "tmp"));
     EXPECT_TRUE(NameMatchesKey("b.old.tmp", "tmp")) << "the last dot counts";
     EXPECT_FALSE(NameMatchesKey("b.tmp.old", "tmp"));
     EXPECT_TRUE(NameMatchesKey(".tmp", "tmp"));
@@ -37,6 +39,23 @@ TEST(JunkFilter, ANameMatchesByItsLastExtensionExactly)
     // 乗 ends in the byte 0x5C in code page 936, and no UTF-8 byte of it is a dot.
     EXPECT_FALSE(NameMatchesKey("乗tmp", "tmp"));
     EXPECT_TRUE(NameMatchesKey("乗.tmp", "tmp"));
+
+    // The user's own patterns: wildcards over the whole name, case ignored.
+    EXPECT_TRUE(NameMatches("Thumbs.db", MakeJunkPattern("thumbs.DB")));
+    EXPECT_TRUE(NameMatches("~$报告.docx", MakeJunkPattern("~$*")));
+    EXPECT_FALSE(NameMatches("a~$b.docx", MakeJunkPattern("~$*")));
+    EXPECT_TRUE(NameMatches("x.tar.LOG", MakeJunkPattern("*.log")));
+    EXPECT_FALSE(NameMatches("log", MakeJunkPattern("*.log"))) << "a wildcard wants the dot";
+    EXPECT_TRUE(NameMatches("a1b.dmp", MakeJunkPattern("a?b.*")));
+    EXPECT_FALSE(NameMatches("ab.dmp", MakeJunkPattern("a?b.*")));
+    EXPECT_TRUE(NameMatches("aXXbXXb.c", MakeJunkPattern("a*b*b.c")));
+    EXPECT_FALSE(MakeJunkPattern("*.??~").wildcard) << "the six keep their meaning";
+    EXPECT_TRUE(NameMatches("a.??~", MakeJunkPattern("*.??~")));
+    EXPECT_FALSE(NameMatches("a.ab~", MakeJunkPattern("*.??~")));
+    CString why;
+    for (const char* bad : {"", "a\\b", "c:*", "a/b", "a|b"})
+        EXPECT_FALSE(IsValidUserPattern(bad, &why)) << bad;
+    EXPECT_TRUE(IsValidUserPattern("~$*", &why));
 }
 
 struct SummaryRow {
@@ -180,11 +199,28 @@ TEST(CommandLine, SwitchesAsWindowsUsersTypeThem)
     EXPECT_EQ(CCommandLine::Action::Help, ParseCommandLine({"/?"}).action);
     EXPECT_EQ(CCommandLine::Action::Help, ParseCommandLine({"-HELP"}).action);
 
+    // Types: one of the six by its key, a word as an extension, a whole name, a pattern; each once.
+    const CCommandLine rules = ParseCommandLine({"/scan", "C:", "/types", "TMP,log,.bak,thumbs.db,~$*,tmp", "/exclude",
+                                                 "C:\\a;C:\\b", "-Exclude", "C:\\c", "/olderthan", "7", "/places", "Temp",
+                                                 "/delete", "/recycle"});
+    ASSERT_EQ(CCommandLine::Action::Scan, rules.action) << rules.error;
+    EXPECT_EQ((std::vector<CString>{"*.tmp", "*.log", "*.bak", "thumbs.db", "~$*"}), rules.patterns);
+    EXPECT_EQ((std::vector<CString>{"C:\\a", "C:\\b", "C:\\c"}), rules.excluded);
+    EXPECT_EQ(7, rules.olderThanDays);
+    EXPECT_TRUE(rules.bTempFolders && rules.bRecycle);
+    EXPECT_TRUE(ParseCommandLine({"/scan", "C:", "/types", "none", "/places", "temp"}).patterns.empty());
+
     for (const std::vector<CString>& bad : std::vector<std::vector<CString>>{
-             {}, {"/scan"}, {"/delete"}, {"/scan", "C:", "/types", "exe"}, {"/scan", "C:", "/types"},
+             {}, {"/scan"}, {"/delete"}, {"/scan", "C:", "/types"},
              {"/scan", "C:", "/report"}, {"/scan", "C:", "/wipe"}, {"C:"}, {"/scan", "C:", "extra"},
              // An empty value, and a switch given twice (which one would count?).
              {"/scan", "C:", "/report", ""}, {"/scan", ""}, {"/addpath", ""}, {"/scan", "C:", "/scan", "D:"},
+             // Rules that make no sense: an empty type, a path for a name, an age that is none,
+             // nothing to look for, a place there is not, Recycle Bin with nothing to delete.
+             {"/scan", "C:", "/types", "tmp,,old"}, {"/scan", "C:", "/types", "a\\*.tmp"}, {"/scan", "C:", "/types", "c:*"},
+             {"/scan", "C:", "/olderthan", "-1"}, {"/scan", "C:", "/olderthan", "week"}, {"/scan", "C:", "/olderthan", "99999999"},
+             {"/scan", "C:", "/types", "none"}, {"/scan", "C:", "/places", "windows"}, {"/scan", "C:", "/recycle"},
+             {"/scan", "C:", "/exclude", ";"}, {"/scan", "C:", "/olderthan", "1", "/olderthan", "2"},
              {"/scan", "C:", "/types", "tmp", "/types", "old"}, {"/scan", "C:", "/report", "a", "/report", "b"}}) {
         const CCommandLine c = ParseCommandLine(bad);
         EXPECT_EQ(CCommandLine::Action::Bad, c.action) << bad.size();
@@ -197,10 +233,10 @@ TEST(Report, CsvAsSpreadsheetsReadIt)
     EXPECT_EQ("plain", CsvField("plain"));
     EXPECT_EQ("\"a,b\"", CsvField("a,b"));
     EXPECT_EQ("\"say \"\"hi\"\"\"", CsvField("say \"hi\""));
-    CReportRow found{"T:\\a,b\\x.tmp", 5368709120ull, false, DeleteOutcome::NotTried};
-    CReportRow gone{"T:\\y.old", 1, true, DeleteOutcome::AlreadyGone};
-    CReportRow kept{"T:\\z.tmp", 2, true, DeleteOutcome::ReadOnly};
-    CReportRow chinese{"T:\\临时\\x.tmp", 3, false, DeleteOutcome::NotTried};
+    CReportRow found{"T:\\a,b\\x.tmp", 5368709120ull, false, DeleteOutcome::NotTried, "*.tmp"};
+    CReportRow gone{"T:\\y.old", 1, true, DeleteOutcome::AlreadyGone, "*.old"};
+    CReportRow kept{"T:\\z.tmp", 2, true, DeleteOutcome::ReadOnly, "*.tmp"};
+    CReportRow chinese{"T:\\临时\\x.tmp", 3, false, DeleteOutcome::NotTried, "临时文件夹"};
     const std::string csv = ReportCsv({found, gone, kept, chinese});
     EXPECT_NE(std::string::npos, csv.find("T:\\\xE4\xB8\xB4\xE6\x97\xB6\\x.tmp,3,")) << "paths in UTF-8";
     EXPECT_EQ(0u, csv.find("\xEF\xBB\xBF")) << "a byte-order mark first";

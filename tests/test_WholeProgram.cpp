@@ -266,13 +266,14 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
         ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
         ::PostMessageW(save, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("已将 4 个文件的列表导出到", 0) == 0; })) << kelvaro.Status();
-        std::vector<std::vector<std::string>> expected = {{"路径", "大小（字节）", "结果"}};
+        std::vector<std::vector<std::string>> expected = {{"路径", "大小（字节）", "结果", "匹配"}};
         for (const std::string& n : names)
-            expected.push_back({tree.Path(n).GetString(), "1000", "已找到"});
+            expected.push_back({tree.Path(n).GetString(), "1000", "已找到", n.find(".old") != std::string::npos ? "*.old" : "*.tmp"});
         std::sort(expected.begin(), expected.end());
         std::vector<std::vector<std::string>> rows = ParseCsv(ReadAll(AfxFromWide(target)));
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(expected, rows);
+        WriteAll(tree.Path(names[0]), std::string(1000, 'r'));
 
         // The option, from the system menu: remembered at once.
         EXPECT_EQ(2u, RecycleOptionValue()) << "off until the user turns it on";

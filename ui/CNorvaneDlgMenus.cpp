@@ -61,7 +61,7 @@ void CNorvaneDlg::OnMenuExport()
 
     // The rows as the list shows them, with the sizes the scan read.
     const CString target = AfxFromWide(file, lstrlenW(file));
-    if (WriteFileAtomically(target, ReportCsv(m_runs.Files(), false)) == WriteResult::Written) {
+    if (WriteFileAtomically(target, ReportCsv(m_runs.Files(), false, [this](uint16_t rule) { return m_runs.RuleText(rule); })) == WriteResult::Written) {
         CString text;
         text.Format("已将 %d 个文件的列表导出到 %s。", static_cast<int>(m_runs.Files().Count()), target.GetString());
         SetStatus(text);
