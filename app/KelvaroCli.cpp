@@ -158,8 +158,12 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         options.excluded.push_back(folder);
     }
     options.olderThanDays = cmd.olderThanDays;
-    if (cmd.bTempFolders)
-        options.places = TempFoldersWithin(root);
+    if (cmd.bTempFolders) {
+        std::vector<CString> refused;
+        options.places = TempFoldersWithin(root, &refused);
+        for (const CString& folder : refused)
+            err.Write("临时文件夹设为 " + folder + "，它不像临时文件夹（名称不是 Temp 或 Tmp），已跳过。\r\n");
+    }
 
     CEndEvents events;
     CRunController runs(&events);
@@ -178,9 +182,16 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     tally.erase(std::remove_if(tally.begin(), tally.end(), [](const CRunController::RuleTally& t) { return t.count == 0; }), tally.end());
     if (tally.size() > 1) {
         for (const CRunController::RuleTally& t : tally) {
+            // The types in a column of 12 cells (a Chinese character takes two).
+            std::wstring name = AfxToWide(t.text);
+            int cells = 0;
+            for (wchar_t ch : name)
+                cells += ConsoleCells(ch);
+            if (cells < 12)
+                name += std::wstring(static_cast<size_t>(12 - cells), L' ');
             CString line;
-            line.Format("  %-12s %d 个，%s\r\n", t.text.GetString(), t.count, FileSizeText(t.bytes, false).GetString());
-            out.Write(line);
+            line.Format(" %d 个，%s\r\n", t.count, FileSizeText(t.bytes, false).GetString());
+            out.Write("  " + AfxFromWide(name) + line);
         }
     }
 
@@ -191,7 +202,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
             runs.Engine().Stop();
         WaitForRun(runs, events, runs.DeleteRun(), err, false);
         bKept = runs.LastTally().Kept() > 0;
-        out.Write((cmd.bRecycle ? DeleteAllResultText(runs.LastTally(), true) : DeleteCountText(runs.LastTally())) + "\r\n");
+        out.Write(DeleteCountText(runs.LastTally(), cmd.bRecycle) + "\r\n");
     }
     {
         std::lock_guard<std::mutex> lock(g_engineLock);
@@ -204,7 +215,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
     bool bReportMissing = false;
     if (!report.IsEmpty()) {
         CString keptAt;
-        switch (WriteFileAtomically(report, ReportCsv(runs.Files(), bDeleting, [&runs](uint16_t rule) { return runs.RuleText(rule); }), true, &keptAt)) {
+        switch (WriteFileAtomically(report, ReportCsv(runs.Files(), bDeleting, [&runs](uint16_t rule) { return runs.RuleText(rule); }, cmd.bRecycle), true, &keptAt)) {
         case WriteResult::Written:
             break;
         case WriteResult::KeptAsTemporary:

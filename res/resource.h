@@ -5,6 +5,8 @@
 #define IDS_ABOUTBOX        101
 #define IDS_RECYCLE         110
 #define IDS_EXPORT          111
+#define IDS_RULES           112
+#define IDD_RULES           103
 #define IDD_MAIN_DIALOG     102
 #define IDR_MAINFRAME       128
 #define IDI_SECOND          214
@@ -41,6 +43,7 @@
 #define IDM_ABOUTBOX        0x0010
 #define IDM_RECYCLE         0x0020
 #define IDM_EXPORT          0x0030
+#define IDM_RULES           0x0040
 
 #define ID_MENU_CLOSE       32780
 #define ID_MENU_ABOUT       32781
@@ -48,6 +51,7 @@
 #define ID_MENU_MINIMIZE    32783
 #define ID_MENU_RECYCLE     32784
 #define ID_MENU_EXPORT      32785
+#define ID_MENU_RULES       32786
 
 #define IDC_BTN_START       1001
 #define IDC_BTN_DELETE      1002
@@ -63,3 +67,14 @@
 #define IDC_STATIC_DRIVE    1016
 #define IDC_STATIC_STATUS   1021
 #define IDC_BTN_SCAN_NOW    1027
+
+// The rules dialog.
+#define IDC_RULE_PATTERN        1030
+#define IDC_RULE_ADD            1031
+#define IDC_RULE_PATTERNS       1032
+#define IDC_RULE_REMOVE         1033
+#define IDC_RULE_FOLDERS        1034
+#define IDC_RULE_ADD_FOLDER     1035
+#define IDC_RULE_REMOVE_FOLDER  1036
+#define IDC_RULE_DAYS           1037
+#define IDC_RULE_TEMP           1038

@@ -85,16 +85,17 @@ CString DeleteOneFailureText(DeleteOutcome outcome)
     return text;
 }
 
-CString DeleteCountText(const CDeleteTally& tally)
+CString DeleteCountText(const CDeleteTally& tally, bool bRecycled)
 {
     CString said;
-    said.Format("已删除 %d 个文件。", tally.Deleted());
+    said.Format(bRecycled ? "已将 %d 个文件移到回收站。" : "已删除 %d 个文件。", tally.Deleted());
     if (tally.Kept() > 0) {
         CString kept;
         if (tally.Stopped())
-            kept.Format("%d 个文件未删除（已中止）。", tally.Kept());
+            kept.Format(bRecycled ? "%d 个文件未移到回收站（已中止）。" : "%d 个文件未删除（已中止）。", tally.Kept());
         else
-            kept.Format("%d 个文件未能删除（%s）。", tally.Kept(), static_cast<const char*>(tally.Reasons()));
+            kept.Format(bRecycled ? "%d 个文件未能移到回收站（%s）。" : "%d 个文件未能删除（%s）。", tally.Kept(),
+                        static_cast<const char*>(tally.Reasons()));
         said += kept;
     }
     return said;

@@ -44,7 +44,8 @@ private:
 // The status line after Delete all: "清理完毕！" when nothing stayed, else how many stayed and why;
 // with bRecycled, also how many went to the Recycle Bin.
 CString DeleteAllResultText(const CDeleteTally& tally, bool bRecycled = false);
-// The console's line after a deletion: "已删除 N 个文件。", then how many stayed and why.
-CString DeleteCountText(const CDeleteTally& tally);
+// The console's line after a deletion: "已删除 N 个文件。" (or "已将 N 个文件移到回收站。"), then
+// how many stayed and why.
+CString DeleteCountText(const CDeleteTally& tally, bool bRecycled = false);
 // The status line after Delete of one file that stayed.
 CString DeleteOneFailureText(DeleteOutcome outcome);

@@ -20,7 +20,7 @@ CString ReportOutcomeText(const CReportRow& row)
     if (!row.bDeleteAsked)
         return "已找到";
     if (IsGone(row.outcome))
-        return "已删除";
+        return row.bRecycled && row.outcome == DeleteOutcome::Deleted ? "已移到回收站" : "已删除";
     if (row.outcome == DeleteOutcome::NotTried)
         return "未删除：已中止";
     CDeleteTally one;
@@ -48,12 +48,14 @@ std::string ReportCsv(const std::vector<CReportRow>& rows)
     return csv;
 }
 
-std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText)
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText,
+                      bool bRecycled)
 {
     std::string csv = kReportHeader;
     for (size_t i = 0, n = files.Count(); i < n; ++i) {
         const CFoundFiles::Row row = files.RowAt(i);
-        AppendReportRow(csv, CReportRow{files.Path(row), files.Size(row), bDeleteAsked, files.Outcome(row), ruleText(files.Rule(row))});
+        AppendReportRow(csv, CReportRow{files.Path(row), files.Size(row), bDeleteAsked, files.Outcome(row), ruleText(files.Rule(row)),
+                                        bRecycled});
     }
     return csv;
 }

@@ -18,6 +18,7 @@ struct CReportRow {
     bool bDeleteAsked = false;  // the run was to delete: the outcome says what happened
     DeleteOutcome outcome = DeleteOutcome::NotTried;
     CString match;              // the pattern or place that made it junk
+    bool bRecycled = false;     // the deletion was to the Recycle Bin
 };
 
 // One field as CSV requires: quoted when it holds a comma, a quote or a line end, with each
@@ -29,7 +30,8 @@ CString ReportOutcomeText(const CReportRow& row);
 std::string ReportCsv(const std::vector<CReportRow>& rows);
 // The same of every row the model holds, in the order shown, with the sizes the scan read;
 // with bDeleteAsked each row's outcome says what its deletion did.
-std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText);
+std::string ReportCsv(const CFoundFiles& files, bool bDeleteAsked, const std::function<CString(uint16_t)>& ruleText,
+                      bool bRecycled = false);
 // Whether a report could be put at path: a temporary name beside it can be made, and the
 // final name is free or a file that may be replaced (no folder, not read-only, not open in
 // another program, as a spreadsheet holds it). Nothing is left behind, and nothing that was

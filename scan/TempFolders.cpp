@@ -2,7 +2,24 @@
 
 #include "FileSystem.h"
 
-std::vector<CString> TempFoldersWithin(const CString& root)
+namespace {
+
+bool IsTempName(const CString& folder)
+{
+    std::wstring path = AfxToWide(folder);
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    for (const wchar_t* temp : {L"Temp", L"Tmp"}) {
+        if (::CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()), temp, -1, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<CString> TempFoldersWithin(const CString& root, std::vector<CString>* pRefused)
 {
     std::vector<CString> candidates;
     wchar_t buffer[MAX_PATH + 2] = {};
@@ -26,6 +43,11 @@ std::vector<CString> TempFoldersWithin(const CString& root)
         CString canonical;
         if (!OpenScanRoot(candidate, &canonical) || !IsPathAtOrBelow(canonical, root))
             continue;
+        if (!IsTempName(canonical)) {
+            if (pRefused)
+                pRefused->push_back(canonical);
+            continue;
+        }
         bool already = false;
         for (const CString& place : places)
             already = already || (IsPathAtOrBelow(place, canonical) && place.GetLength() == canonical.GetLength());

@@ -317,9 +317,10 @@ TEST(Cli, RulesOfTheUsersOwn)
     // and where they lie outside the folder scanned, nothing of them.
     // The user's is the program's TEMP, the system's the machine's (in the test prefix).
     wchar_t was[2][MAX_PATH] = {};
+    bool had[2] = {};
     const wchar_t* names[2] = {L"TEMP", L"TMP"};
     for (int i = 0; i < 2; ++i)
-        ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH);
+        had[i] = ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH) > 0;
     ::SetEnvironmentVariableW(L"TEMP", AfxToWide(tree.Path("usertemp")).c_str());
     ::SetEnvironmentVariableW(L"TMP", AfxToWide(tree.Path("usertemp")).c_str());
     const wchar_t kEnvironment[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
@@ -333,7 +334,7 @@ TEST(Cli, RulesOfTheUsersOwn)
     r = cli.Run(scan + " /types none /places temp");
     CliResult inner = cli.Run("/scan \"" + std::string(tree.Path("build")) + "\" /types none /places temp /quiet /utf8");
     for (int i = 0; i < 2; ++i)
-        ::SetEnvironmentVariableW(names[i], was[i]);
+        ::SetEnvironmentVariableW(names[i], had[i] ? was[i] : nullptr);
     if (hadTemp)
         ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP", REG_EXPAND_SZ, machineTemp,
                           static_cast<DWORD>((lstrlenW(machineTemp) + 1) * sizeof(wchar_t)));

@@ -512,6 +512,33 @@ TEST_F(Commands, ColumnsShowSizesAndDatesAndSortBothWays)
     EXPECT_EQ(summary, Status());
 }
 
+// Each line of the check list says what its pattern found, and after a deletion what stays.
+TEST_F(Commands, EachTypeLineTalliesWhatItFound)
+{
+    CScanTree tree("tally");
+    tree.File("a.tmp", 1024);
+    tree.File("B.TMP", 2048);
+    tree.File("ro.tmp", 1024, FILE_ATTRIBUTE_READONLY);
+    tree.File("c.Old", 100);
+    TypeDrive(tree.Path());
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(WaitEnded());
+    auto noteOf = [&](const char* pattern) {
+        const int line = static_cast<int>(::SendMessageW(Item(IDC_LIST_TYPES), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                          reinterpret_cast<LPARAM>(AfxToWide(pattern).c_str())));
+        std::string note;
+        m_dlg.OnWindowThread([&] { note = m_dlg.TypeLineNote(line).GetString(); });
+        return note;
+    };
+    EXPECT_EQ("3 · 4.0KB", noteOf("*.tmp")) << "as many as the list shows of it";
+    EXPECT_EQ("1 · 100字节", noteOf("*.old"));
+    EXPECT_EQ("", noteOf("*.gid")) << "nothing found, nothing said";
+    ASSERT_TRUE(DeleteAll());
+    EXPECT_EQ("1 · 1.0KB", noteOf("*.tmp")) << "what could not be deleted";
+    EXPECT_EQ("", noteOf("*.old"));
+    ::SetFileAttributesW(ExtendedPath(tree.Path("ro.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
 {
     CScanTree tree("deleteall");

@@ -331,11 +331,12 @@ TEST(Resources, PopupMenuItems)
         {0, ""},
         {ID_MENU_RECYCLE, "删除到回收站(&R)"},
         {ID_MENU_EXPORT, "导出列表(&E)…"},
+        {ID_MENU_RULES, "清理规则(&U)…"},
         {0, ""},
         {ID_MENU_ABOUT, "关于 Kelvaro（&A）"},
     };
-    ASSERT_EQ(8, ::GetMenuItemCount(popup));
-    for (int i = 0; i < 8; ++i) {
+    ASSERT_EQ(9, ::GetMenuItemCount(popup));
+    for (int i = 0; i < 9; ++i) {
         wchar_t text[64] = {};
         ::GetMenuStringW(popup, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(items[i].id, ::GetMenuItemID(popup, i));

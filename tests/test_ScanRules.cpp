@@ -16,6 +16,8 @@
 #include "scan/ReparsePoints.h"
 #include "scan/RootPath.h"
 #include "scan/ScanSummary.h"
+#include "scan/TempFolders.h"
+#include "ScanTree.h"
 
 namespace {
 
@@ -244,6 +246,45 @@ TEST(Report, CsvAsSpreadsheetsReadIt)
     EXPECT_EQ("已删除", ReportOutcomeText(gone));
     EXPECT_EQ("未删除：只读", ReportOutcomeText(kept));
     EXPECT_EQ(5, std::count(csv.begin(), csv.end(), '\n')) << "a header and four rows";
+}
+
+// Every file a day old in a temp folder is junk: a folder is one only by its name. Where the
+// environment names none, Windows gives its own folder; a TEMP set to a folder being scanned
+// would give all of it.
+TEST(TempFolders, OnlyFoldersNamedTempAreTaken)
+{
+    // Made and removed here: the host's rm, which a tree's end runs, is not for an environment
+    // that this test changes.
+    const CString root = (TestDrive() + "\\tempnames").c_str();
+    const CString temp = root + "\\Temp";
+    ::CreateDirectoryW(AfxToWide(root).c_str(), nullptr);
+    ::CreateDirectoryW(AfxToWide(temp).c_str(), nullptr);
+    wchar_t was[3][MAX_PATH] = {};
+    bool had[3] = {};
+    const wchar_t* names[3] = {L"TMP", L"TEMP", L"USERPROFILE"};
+    for (int i = 0; i < 3; ++i)
+        had[i] = ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH) > 0;
+    auto set = [&](const wchar_t* value) {
+        for (int i = 0; i < 3; ++i)
+            ::SetEnvironmentVariableW(names[i], value);
+    };
+    std::vector<CString> refused;
+    set(nullptr);
+    EXPECT_TRUE(TempFoldersWithin("C:\\", &refused).size() <= 1u);
+    for (const CString& place : TempFoldersWithin("C:\\"))
+        EXPECT_NE(std::string::npos, std::string(place).find("emp")) << place << " is no temp folder";
+    EXPECT_FALSE(refused.empty()) << "the Windows folder, given for none, is refused";
+    set(AfxToWide(root).c_str());
+    refused.clear();
+    EXPECT_TRUE(TempFoldersWithin(root, &refused).empty()) << "the folder scanned, named as TEMP";
+    EXPECT_EQ(1u, refused.size());
+    set(AfxToWide(root + "\\temp").c_str());
+    EXPECT_EQ(std::vector<CString>(1, temp), TempFoldersWithin(root));
+    // What was not set is not set again (an empty value is not none).
+    for (int i = 0; i < 3; ++i)
+        ::SetEnvironmentVariableW(names[i], had[i] ? was[i] : nullptr);
+    ::RemoveDirectoryW(AfxToWide(temp).c_str());
+    ::RemoveDirectoryW(AfxToWide(root).c_str());
 }
 
 }  // namespace

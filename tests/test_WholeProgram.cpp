@@ -305,6 +305,88 @@ TEST(WholeProgram, ExportTheListThenRecycleWithTheOptionRemembered)
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kelvaro", L"DeleteToRecycleBin");
 }
 
+// The user's own patterns, added in the rules dialog: a line each in the check list, ticked,
+// listed by a scan; a tick taken off is remembered when the program starts again.
+TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
+{
+    const wchar_t kKey[] = L"Software\\Kelvaro";
+    for (const wchar_t* value : {L"Patterns", L"ExcludedFolders", L"OlderThanDays", L"TempFolders"})
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value);
+    CScanTree tree("ownpatterns");
+    for (const char* name : {"~$报告.docx", "Thumbs.db", "A.TMP", "keep.docx"})
+        tree.File(name, 100);
+    auto lines = [](HWND list) {
+        std::vector<std::string> out;
+        for (int i = 0, n = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            std::wstring w(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&w[0]));
+            out.push_back(Narrow(w.c_str()) + (::SendMessageW(list, LB_GETITEMDATA, i, 0) == 1 ? "+" : "-"));
+        }
+        return out;
+    };
+    const std::vector<std::string> six = {"*.??~+", "*._mp+", "*.gid+", "*.old+", "*.syd+", "*.tmp+"};
+    {
+        Program kelvaro;
+        ASSERT_NE(nullptr, kelvaro.Window());
+        ::PostMessageW(kelvaro.Window(), WM_SYSCOMMAND, IDM_RULES, 0);
+        HWND rules = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (rules = kelvaro.Question()) != nullptr; }));
+        EXPECT_EQ("清理规则", Text(rules));
+        // Typed and added with the button; typed and added with Enter in the box; a pattern
+        // with a path in it is refused and says why.
+        HWND box = ::GetDlgItem(rules, IDC_RULE_PATTERN);
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"~$*"));
+        ::SendMessageW(::GetDlgItem(rules, IDC_RULE_ADD), BM_CLICK, 0, 0);
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"thumbs.db"));
+        ::SendMessageW(::GetDlgItem(rules, IDC_RULE_ADD), BM_CLICK, 0, 0);
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a\\b"));
+        ::PostMessageW(::GetDlgItem(rules, IDC_RULE_ADD), BM_CLICK, 0, 0);
+        HWND refusal = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            refusal = FindTopWindow([&](HWND h) { return ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == rules; });
+            return refusal != nullptr;
+        }));
+        EXPECT_NE(std::string::npos, BoxText(refusal).find("不能有")) << BoxText(refusal);
+        ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(refusal); }));
+        EXPECT_EQ(2, ::SendMessageW(::GetDlgItem(rules, IDC_RULE_PATTERNS), LB_GETCOUNT, 0, 0));
+        ::PostMessageW(::GetDlgItem(rules, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(rules); }));
+        std::vector<std::string> expected = six;
+        expected.push_back("~$*+");
+        expected.push_back("thumbs.db+");
+        EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES)));
+
+        kelvaro.ScanNow(tree.Path());
+        ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
+        EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("Thumbs.db").GetString(),
+                                            tree.Path("~$报告.docx").GetString()}),
+                  kelvaro.Listed());
+        // The last line's tick taken off, as a user clicks its box.
+        HWND list = kelvaro.Item(IDC_LIST_TYPES);
+        RECT rc = {};
+        ::SendMessageW(list, LB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&rc));
+        const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
+        ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+        ::SendMessageW(list, WM_LBUTTONUP, 0, pt);
+        ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, kelvaro.ExitCode(10000));
+    }
+    Program kelvaro;
+    ASSERT_NE(nullptr, kelvaro.Window());
+    std::vector<std::string> expected = six;
+    expected.push_back("~$*+");
+    expected.push_back("thumbs.db-");
+    EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES))) << "remembered";
+    kelvaro.ScanNow(tree.Path());
+    ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
+    EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("~$报告.docx").GetString()}), kelvaro.Listed());
+    ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, kelvaro.ExitCode(10000));
+    for (const wchar_t* value : {L"Patterns", L"ExcludedFolders", L"OlderThanDays", L"TempFolders"})
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value);
+}
+
 TEST(WholeProgram, CloseDuringARunAsksFirst)
 {
     CScanTree tree("closing");

@@ -97,6 +97,7 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
     ON_COMMAND(ID_MENU_RECYCLE, &CNorvaneDlg::OnMenuRecycle)
     ON_COMMAND(ID_MENU_EXPORT, &CNorvaneDlg::OnMenuExport)
+    ON_COMMAND(ID_MENU_RULES, &CNorvaneDlg::OnMenuRules)
 END_MESSAGE_MAP()
 
 BOOL CNorvaneDlg::OnInitDialog()
@@ -105,7 +106,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     if (HMENU hSysMenu = GetSystemMenu(FALSE)) {
         const struct { UINT nID; UINT nString; } items[] = {
-            {0, 0}, {IDM_RECYCLE, IDS_RECYCLE}, {IDM_EXPORT, IDS_EXPORT}, {0, 0}, {IDM_ABOUTBOX, IDS_ABOUTBOX}};
+            {0, 0}, {IDM_RECYCLE, IDS_RECYCLE}, {IDM_EXPORT, IDS_EXPORT}, {IDM_RULES, IDS_RULES}, {0, 0}, {IDM_ABOUTBOX, IDS_ABOUTBOX}};
         for (const auto& item : items) {
             CString text;
             if (!item.nID)
@@ -124,6 +125,8 @@ BOOL CNorvaneDlg::OnInitDialog()
         m_checkList.AddString(pattern);
     for (int i = 0; i < kPatternCount; ++i)
         m_checkList.SetCheck(i, 1);
+    m_rules = LoadCleaningRules();
+    ShowUserPatterns();
 
     wchar_t drives[200] = {};
     const DWORD len = ::GetLogicalDriveStringsW(200, drives);
@@ -193,6 +196,9 @@ void CNorvaneDlg::OnSysCommand(UINT nID, LPARAM lParam)
         break;
     case IDM_EXPORT:
         OnMenuExport();
+        break;
+    case IDM_RULES:
+        OnMenuRules();
         break;
     default:
         CDialog::OnSysCommand(nID, lParam);

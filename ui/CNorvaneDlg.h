@@ -19,6 +19,8 @@
 #include "../scan/RunController.h"
 #include "ButtonStates.h"
 #include "FoundFilesView.h"
+#include "TypeList.h"
+#include "../scan/CleaningRules.h"
 #include "SkinGeometry.h"
 
 
@@ -33,6 +35,8 @@ public:
     // What the skin shows, for whoever needs to know without reading pixels.
     CaptionButton HotCaptionButton() const;
     bool IsSkinMaximized() const { return m_bMaximized; }
+    // The grey tally at the right of a line of the check list ("1,234 · 1.2GB"), as drawn.
+    CString TypeLineNote(int nLine) const { return m_checkList.Note(nLine); }
 
 protected:
     // The event the walk waits for before it starts; private to this process.
@@ -65,7 +69,7 @@ private:
     StartResult TryStartRun();
     // Sets up and starts a walk of root (a folder that OpenScanRoot accepted): shows the bar
     // and the list, measures the drive, starts the walk and the animation.
-    void StartScanRun(const CString& root, const std::vector<CString>& patterns);
+    void StartScanRun(const CString& root, const std::vector<CString>& patterns, const CScanOptions& options);
     // The walk is over for the window: the animation ends, the bar stands full, the summary shows.
     void FinishScan();
     // The deletion's workers have all ended: what was deleted leaves the list, what stayed
@@ -110,6 +114,15 @@ private:
     void OnMenuRecycle();
     // "导出列表…": the list as a CSV file, where the user chooses.
     void OnMenuExport();
+    // "清理规则…": the user's own patterns, folders kept out, age, temp folders; remembered.
+    void OnMenuRules();
+    // The check list's lines of the user's own patterns, under the six, with their ticks.
+    void ShowUserPatterns();
+    // The ticks of the user's lines into the rules, and the rules remembered.
+    void SaveUserTicks();
+    // Each line of the check list says what its pattern found (after a walk, and after a
+    // deletion).
+    void ShowTally();
     void ShowRecycleOption();
     // Starts deleting the selected rows or every row, for good or to the Recycle Bin.
     void StartDeleteRun(bool bAll);
@@ -139,6 +152,7 @@ private:
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event
     CString m_strStatus;             // what the status line says when no selection is shown
+    CCleaningRules m_rules;          // the user's, as saved
 
     // The animation: its own worker per run, held still by a pause.
     std::vector<std::unique_ptr<CWorker>> m_animations;
@@ -172,7 +186,7 @@ private:
     SIZE m_sizeRestored = {0, 0};  // the window's size as the template makes it
 
     // The controls.
-    CCheckListBox m_checkList;
+    CTypeList m_checkList;
     CComboBox m_comboDrive;
     CFoundFilesView m_listFiles;
     CProgressCtrl m_progress;

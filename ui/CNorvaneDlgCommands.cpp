@@ -55,7 +55,7 @@ HANDLE CNorvaneDlg::CreateRunEvent()
 std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
 {
     std::vector<CString> patterns;
-    for (int i = 0; i < kPatternCount; ++i) {
+    for (int i = 0, n = m_checkList.GetCount(); i < n; ++i) {
         if (m_checkList.GetCheck(i) != 1)
             continue;
         CString text;
@@ -65,7 +65,7 @@ std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
     return patterns;
 }
 
-void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& patterns)
+void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& patterns, const CScanOptions& options)
 {
     GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOW);
     GetDlgItem(IDC_LIST_FILES)->ShowWindow(SW_SHOW);
@@ -75,8 +75,9 @@ void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& 
     if (m_hEvent)
         ::CloseHandle(m_hEvent);
     m_hEvent = CreateRunEvent();
-    m_runs.StartScan(m_strDrive, patterns, m_hEvent);
+    m_runs.StartScan(m_strDrive, patterns, m_hEvent, options);
     m_listFiles.Show();
+    m_checkList.ClearNotes();
     m_animationGate.Resume();
 
     // The animation of an earlier run may still be finishing its cycle; those that have
@@ -96,9 +97,10 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
 {
     if (View() != RunView::Idle)
         return StartResult::Busy;
-    // A run matches exactly what is ticked when it starts.
+    // A run matches exactly what is ticked when it starts, and the rules saved then.
+    SaveUserTicks();
     const std::vector<CString> patterns = CollectCheckedFilters();
-    if (patterns.empty())
+    if (patterns.empty() && !m_rules.tempFolders)
         return StartResult::Refused;
     CString typed;
     m_comboDrive.GetWindowText(typed);
@@ -108,7 +110,7 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
         SetStatus(BadRootText(typed));
         return StartResult::BadRoot;
     }
-    StartScanRun(canonical, patterns);
+    StartScanRun(canonical, patterns, ScanOptionsFor(m_rules, canonical));
     return StartResult::Started;
 }
 
@@ -126,6 +128,7 @@ void CNorvaneDlg::FinishScan()
     // The bar stands full.
     m_progress.SetPos(m_progress.GetRangeUpper());
     SetStatus(m_runs.WalkSummary());
+    ShowTally();
 }
 
 void CNorvaneDlg::SetStatus(const CString& text)
@@ -193,10 +196,12 @@ void CNorvaneDlg::OnOK()
 
 void CNorvaneDlg::OnCancel()
 {
-    if (View() != RunView::Idle)
+    if (View() != RunView::Idle) {
         OnClose();
-    else
+    } else {
+        SaveUserTicks();
         CDialog::OnCancel();
+    }
 }
 
 void CNorvaneDlg::OnBnClickedPause()
@@ -229,7 +234,7 @@ void CNorvaneDlg::OnBnClickedStop()
 
 void CNorvaneDlg::OnBnClickedSelectAll()
 {
-    for (int i = 0; i < kPatternCount; ++i)
+    for (int i = 0, n = m_checkList.GetCount(); i < n; ++i)
         m_checkList.SetCheck(i, 1);
     // A run under way matches the widened set at once; otherwise the next start collects.
     m_runs.AddPatterns(CollectCheckedFilters());
@@ -237,7 +242,7 @@ void CNorvaneDlg::OnBnClickedSelectAll()
 
 void CNorvaneDlg::OnBnClickedSelectNone()
 {
-    for (int i = 0; i < kPatternCount; ++i)
+    for (int i = 0, n = m_checkList.GetCount(); i < n; ++i)
         m_checkList.SetCheck(i, 0);
 }
 
@@ -281,6 +286,8 @@ void CNorvaneDlg::EndDelete()
 {
     ChangeList([&] { m_runs.Files().RemoveGone(); });
     SetStatus(m_runs.DeletionText(m_bRecycle));
+    if (!m_runs.Walking())
+        ShowTally();
     UpdateButtons();
     // What is listed stays shown, for the user to see and try again; so does the list while
     // the walk goes on filling it.
@@ -296,5 +303,6 @@ void CNorvaneDlg::OnClose()
     if (View() != RunView::Idle &&
         ::MessageBoxW(m_hWnd, L"扫描还未完成，您确定要关闭程序码？", L"Kelvaro", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
+    SaveUserTicks();
     EndProcessNow();
 }

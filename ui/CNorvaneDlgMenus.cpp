@@ -1,5 +1,5 @@
 // The commands of the menus (the frame's right-click menu and the system menu): deleting to
-// the Recycle Bin, and exporting the list.
+// the Recycle Bin, exporting the list, and the cleaning rules.
 #include "CNorvaneDlg.h"
 
 #include <commdlg.h>
@@ -7,7 +7,9 @@
 #include <ctime>
 
 #include "../scan/FileSystem.h"
+#include "../scan/Patterns.h"
 #include "../scan/Report.h"
+#include "RulesDlg.h"
 #include "Settings.h"
 
 namespace {
@@ -67,5 +69,53 @@ void CNorvaneDlg::OnMenuExport()
         SetStatus(text);
     } else {
         ::MessageBoxW(m_hWnd, AfxToWide("无法写入 " + target + "。").c_str(), L"Kelvaro", MB_OK | MB_ICONWARNING);
+    }
+}
+
+void CNorvaneDlg::OnMenuRules()
+{
+    SaveUserTicks();
+    CRulesDlg dlg(m_rules, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_rules = dlg.Rules();
+    SaveCleaningRules(m_rules);
+    ShowUserPatterns();
+}
+
+void CNorvaneDlg::ShowUserPatterns()
+{
+    // The six stay; the user's lines follow them, in the order they were added.
+    while (m_checkList.GetCount() > kPatternCount)
+        m_checkList.DeleteString(static_cast<UINT>(m_checkList.GetCount() - 1));
+    for (const CCleaningRules::Pattern& p : m_rules.patterns) {
+        const int at = static_cast<int>(m_checkList.SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                                                 reinterpret_cast<LPARAM>(AfxToWide(p.text).c_str())));
+        m_checkList.SetCheck(at, p.ticked ? 1 : 0);
+    }
+    m_checkList.ClearNotes();
+}
+
+void CNorvaneDlg::SaveUserTicks()
+{
+    bool changed = false;
+    for (size_t i = 0; i < m_rules.patterns.size(); ++i) {
+        const bool ticked = m_checkList.GetCheck(kPatternCount + static_cast<int>(i)) == 1;
+        changed = changed || ticked != m_rules.patterns[i].ticked;
+        m_rules.patterns[i].ticked = ticked;
+    }
+    if (changed)
+        SaveCleaningRules(m_rules);
+}
+
+void CNorvaneDlg::ShowTally()
+{
+    m_checkList.ClearNotes();
+    for (const CRunController::RuleTally& t : m_runs.TallyByRule()) {
+        const int line = static_cast<int>(m_checkList.SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                                   reinterpret_cast<LPARAM>(AfxToWide(t.text).c_str())));
+        // A line that found nothing says nothing.
+        if (line >= 0 && t.count > 0)
+            m_checkList.SetNote(line, TallyNote(t.count, t.bytes));
     }
 }

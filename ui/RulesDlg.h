@@ -1,0 +1,35 @@
+// "清理规则…": the user's own patterns, the folders kept out, the age and the temp folders, in
+// a dialog of the program's colours that the keyboard reaches throughout (Tab, Alt+the
+// underlined letters, Enter in the pattern box adds it).
+#pragma once
+
+#include "../framework/CDialog.h"
+#include "../framework/CGdiObject.h"
+#include "../res/resource.h"
+#include "../scan/CleaningRules.h"
+
+class CRulesDlg : public CDialog {
+public:
+    explicit CRulesDlg(const CCleaningRules& rules, CWnd* pParent = nullptr) : CDialog(IDD_RULES, pParent), m_rules(rules) {}
+    // The rules as the user left them (after OK).
+    const CCleaningRules& Rules() const { return m_rules; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void OnAddPattern();
+    void OnRemovePattern();
+    void OnAddFolder();
+    void OnRemoveFolder();
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void ShowRules();
+    // What the user typed is wrong: said in a box, the focus back where it was typed.
+    void Refuse(const CString& why, int nFocusId);
+
+    CCleaningRules m_rules;
+    CBrush m_brushBk;
+};
