@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../scan/CleaningRules.h"
 #include "../scan/CommandLine.h"
 #include "../scan/ConsoleLine.h"
 #include "../scan/FileSystem.h"
@@ -146,9 +147,34 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         return kBadUsage;
     }
 
+    // With /saved, the window's rules besides the switches: its ticked patterns, its folders, its
+    // age unless one is given, its temp folders.
+    std::vector<CString> patterns = cmd.patterns;
+    std::vector<CString> typedExcluded = cmd.excluded;
+    int olderThanDays = cmd.olderThanDays;
+    bool tempFolders = cmd.bTempFolders;
+    if (cmd.bSaved) {
+        const CCleaningRules saved = LoadCleaningRules();
+        for (const CCleaningRules::Pattern& p : saved.patterns) {
+            if (p.ticked && std::find(patterns.begin(), patterns.end(), p.text) == patterns.end())
+                patterns.push_back(p.text);
+        }
+        for (const CString& folder : saved.excluded) {
+            CString canonical;
+            if (OpenScanRoot(folder, &canonical))
+                typedExcluded.push_back(canonical);
+        }
+        if (olderThanDays == 0)
+            olderThanDays = saved.olderThanDays;
+        tempFolders = tempFolders || saved.tempFolders;
+    }
+    if (patterns.empty() && !tempFolders) {
+        err.Write("没有要查找的文件类型。\r\n");
+        return kBadUsage;
+    }
     // The folders kept out must be folders there are: a typing error would keep nothing out.
     CScanOptions options;
-    for (const CString& typed : cmd.excluded) {
+    for (const CString& typed : typedExcluded) {
         CString folder;
         const CString full = TypedPath(typed);
         if (full.IsEmpty() || !OpenScanRoot(full, &folder)) {
@@ -157,8 +183,8 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         }
         options.excluded.push_back(folder);
     }
-    options.olderThanDays = cmd.olderThanDays;
-    if (cmd.bTempFolders) {
+    options.olderThanDays = olderThanDays;
+    if (tempFolders) {
         std::vector<CString> refused;
         options.places = TempFoldersWithin(root, &refused);
         for (const CString& folder : refused)
@@ -172,7 +198,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         g_pEngine = &runs.Engine();
     }
     const bool bShow = !cmd.bQuiet && err.IsConsole();
-    runs.StartScan(root, cmd.patterns, nullptr, options);
+    runs.StartScan(root, patterns, nullptr, options);
     if (g_bStopped)
         runs.Engine().Stop();
     WaitForRun(runs, events, runs.ScanRun(), err, bShow);

@@ -173,6 +173,8 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
             cmd.bTempFolders = true;
         } else if (name == "recycle") {
             cmd.bRecycle = true;
+        } else if (name == "saved") {
+            cmd.bSaved = true;
         } else if (name == "delete") {
             cmd.bDelete = true;
         } else if (name == "quiet") {
@@ -193,7 +195,7 @@ CCommandLine ParseCommandLine(const std::vector<CString>& args)
     }
     if (!haveTypes)
         cmd.patterns.assign(kPatterns, kPatterns + kPatternCount);
-    if (cmd.patterns.empty() && !cmd.bTempFolders) {
+    if (cmd.patterns.empty() && !cmd.bTempFolders && !cmd.bSaved) {
         cmd.error = "/types none 只能与 /places temp 一起使用。";
         return cmd;
     }
@@ -209,7 +211,7 @@ CString UsageText()
 {
     return "用法：\r\n"
            "  KelvaroCli /scan <磁盘或文件夹> [/types <类型>] [/exclude <文件夹>] [/olderthan <天数>]\r\n"
-           "             [/places temp] [/delete [/recycle]] [/report <文件>] [/quiet]\r\n"
+           "             [/places temp] [/saved] [/delete [/recycle]] [/report <文件>] [/quiet]\r\n"
            "  KelvaroCli /?\r\n"
            "\r\n"
            "  /scan      要扫描的磁盘（C、C: 或 C:\\）或文件夹的完整路径。\r\n"
@@ -221,6 +223,7 @@ CString UsageText()
            "  /places temp  另外列出用户和系统临时文件夹（在所扫描的范围内）中超过一天未修改的全部文件。\r\n"
            "  /delete    扫描后删除找到的垃圾文件（不放入回收站）。\r\n"
            "  /recycle   与 /delete 一起用：移到回收站，而不是永久删除。\r\n"
+           "  /saved     另外使用窗口中“清理规则”保存的规则（自己的文件类型、不扫描的文件夹、天数、临时文件夹）。\r\n"
            "  /report    把每个垃圾文件的路径、大小、结果和所匹配的类型写入 CSV 文件（UTF-8）。\r\n"
            "  /quiet     不显示扫描进度。\r\n"
            "  /utf8      输出被重定向时以 UTF-8 写出（默认用控制台的代码页）。\r\n"

@@ -16,6 +16,7 @@ struct CCommandLine {
     std::vector<CString> excluded;   // folders kept out, as typed
     int olderThanDays = 0;           // list only files this many days old or older; 0 all
     bool bTempFolders = false;       // /places temp
+    bool bSaved = false;             // the rules the window saved, besides these
     bool bDelete = false;
     bool bRecycle = false;           // deletions to the Recycle Bin
     bool bQuiet = false;

@@ -286,8 +286,8 @@ TEST(Cli, RulesOfTheUsersOwn)
     file("keep.txt", 10);
     file("build\\z.tmp", 10);
     file("build\\deeper\\y.log", 30);
-    file("usertemp\\setup.dat", 2);
-    file("usertemp\\fresh.dat", 0);
+    file("user\\Temp\\setup.dat", 2);
+    file("user\\Temp\\fresh.dat", 0);
     file("sys\\Temp\\old.bin", 3);
     CCli cli;
     const std::string scan = "/scan \"" + std::string(tree.Path()) + "\" /quiet /utf8 /report \"" + std::string(tree.Path("r.csv")) + "\"";
@@ -321,8 +321,8 @@ TEST(Cli, RulesOfTheUsersOwn)
     const wchar_t* names[2] = {L"TEMP", L"TMP"};
     for (int i = 0; i < 2; ++i)
         had[i] = ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH) > 0;
-    ::SetEnvironmentVariableW(L"TEMP", AfxToWide(tree.Path("usertemp")).c_str());
-    ::SetEnvironmentVariableW(L"TMP", AfxToWide(tree.Path("usertemp")).c_str());
+    ::SetEnvironmentVariableW(L"TEMP", AfxToWide(tree.Path("user\\Temp")).c_str());
+    ::SetEnvironmentVariableW(L"TMP", AfxToWide(tree.Path("user\\Temp")).c_str());
     const wchar_t kEnvironment[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
     wchar_t machineTemp[MAX_PATH] = {};
     DWORD bytes = sizeof(machineTemp);
@@ -341,12 +341,24 @@ TEST(Cli, RulesOfTheUsersOwn)
     else
         ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kEnvironment, L"TEMP");
     EXPECT_EQ(0, r.code) << r.err;
-    EXPECT_EQ((std::vector<std::string>{"sys\\Temp\\old.bin|临时文件夹", "usertemp\\setup.dat|临时文件夹"}), listed());
+    EXPECT_EQ((std::vector<std::string>{"sys\\Temp\\old.bin|临时文件夹", "user\\Temp\\setup.dat|临时文件夹"}), listed());
     EXPECT_EQ(0, inner.code) << inner.err;
     EXPECT_EQ(0u, inner.out.find("扫描已完成！本次共扫描出 0 个垃圾文件")) << inner.out;
     r = cli.Run(scan + " /types none /places temp");
     EXPECT_EQ((std::vector<std::string>{}), listed()) << "the prefix's own temp folders are on C:, outside the tree: " << r.out << r.err;
-    EXPECT_TRUE(Exists(tree.Path("usertemp\\fresh.dat")));
+
+    // The rules the window saved: a ticked pattern of the user's, one not ticked, a folder.
+    const wchar_t kKey[] = L"Software\\Kelvaro";
+    const std::wstring patterns = std::wstring(L"1~$*") + L'\0' + L"0thumbs.db" + L'\0' + L'\0';
+    const std::wstring folders = AfxToWide(tree.Path("build")) + L'\0' + L'\0';
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Patterns", REG_MULTI_SZ, patterns.c_str(), static_cast<DWORD>(patterns.size() * 2));
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ExcludedFolders", REG_MULTI_SZ, folders.c_str(), static_cast<DWORD>(folders.size() * 2));
+    r = cli.Run(scan + " /saved");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Patterns");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"ExcludedFolders");
+    EXPECT_EQ(0, r.code) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"A.TMP|*.tmp", "c.Old|*.old", "~$doc.docx|~$*"}), listed());
+    EXPECT_TRUE(Exists(tree.Path("user\\Temp\\fresh.dat")));
 }
 
 // What the installer asks of the program: its folder into the system's PATH and out again, a
