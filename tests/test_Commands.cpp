@@ -545,7 +545,7 @@ TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
     tree.File("a.tmp", 1024);
     tree.File("sub\\b.old", 1024);
     tree.File("keep.txt", 1024);
-    tree.File("sub\\keep.TMP", 1024);
+    tree.File("sub\\keep.tmp.txt", 1024);
     // Paths of 300 and of 1,000 characters and more.
     tree.File(ChineseFolders(4) + "\\near.tmp", 1024);
     tree.File(ChineseFolders(14) + "\\far.old", 1024);
@@ -567,7 +567,7 @@ TEST_F(Commands, DeleteAllDeletesExactlyTheListedFiles)
     EXPECT_FALSE(Exists(tree.Path(ChineseFolders(4) + "\\near.tmp")));
     EXPECT_FALSE(Exists(tree.Path(ChineseFolders(14) + "\\far.old")));
     EXPECT_TRUE(Exists(tree.Path("keep.txt")));
-    EXPECT_TRUE(Exists(tree.Path("sub\\keep.TMP")));
+    EXPECT_TRUE(Exists(tree.Path("sub\\keep.tmp.txt")));
 }
 
 TEST_F(Commands, DeleteAllKeepsWhatItCouldNotDeleteAndNeverFollowsALink)

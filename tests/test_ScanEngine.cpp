@@ -134,14 +134,15 @@ TEST(ScanEngine, OneTwoAndEightWalkersFindTheSameOnADifficultTree)
     std::vector<std::string> expected = {root + "0first\\inner.old", root + "a.tmp", root + "hidden.gid",
                                          root + "sys\\system.syd", root + "small._mp", root + "临时\\文件.tmp",
                                          root + "乗\\x.old", root + longDir + "\\deep.tmp", root + "outside\\precious.old",
-                                         root + "empty2\\$Recycle.Bin\\kept.tmp"};
+                                         root + "empty2\\$Recycle.Bin\\kept.tmp", root + "upper.TMP"};
     for (int d = 1; d <= 30; ++d)
         expected.push_back(root + "wide\\w" + std::to_string(d) + "\\a.tmp");
     for (const std::string& name : scripts)
         expected.push_back(root + name);
     expected = Sorted(expected);
-    // 3000 + 5000 + 2048 + 4096 + 1023 + 1024 + 1024 + 2048 + 1024 bytes = 20,287: 20KB rounded up.
-    const std::string sentence = SummaryText(46, "20KB") + "有 1 个文件夹无法访问。";
+    // 3000 + 5000 + 2048 + 4096 + 1023 + 1024 + 1024 + 2048 + 1024 + 4096 (upper.TMP: case is
+    // no matter) bytes = 24,383: 24KB rounded up.
+    const std::string sentence = SummaryText(47, "24KB") + "有 1 个文件夹无法访问。";
     for (int threads : {1, 2, 8}) {
         const ScanResult result = Walk(tree.Path(), threads);
         EXPECT_EQ(expected, result.found) << threads << " walkers";

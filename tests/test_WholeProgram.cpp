@@ -151,8 +151,8 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
         tree.Dir(dir);
     const std::vector<std::string> junk = {"a.tmp", "下载\\临时.tmp", "下载\\旧版\\配置.old", "help.gid", "x._mp", "n.syd",
                                            "日本語\\ファイル.tmp", "한국어.old", "Привет\\файл.gid", "Ελληνικά._mp",
-                                           "😀 smile.syd", "末尾.\\点.tmp", "乗\\乗.tmp"};
-    const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "upper.TMP", "下载\\setup.exe", "tmp.", "b.old.bak",
+                                           "😀 smile.syd", "末尾.\\点.tmp", "乗\\乗.tmp", "upper.TMP"};
+    const std::vector<std::string> kept = {"readme.txt", "A.TMP.txt", "下载\\setup.exe", "tmp.", "b.old.bak",
                                            "한국어.txt", "😀.tmp.bak", "Привет\\файл.gid.txt"};
     for (const std::string& f : junk)
         WriteAll(tree.Path(f), std::string(3000, 'j'));
@@ -174,8 +174,8 @@ TEST(WholeProgram, ScanNowThenDeleteAllRemovesExactlyTheListedFiles)
         expected.push_back(static_cast<const char*>(tree.Path(f)));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, kelvaro.Listed());
-    // 13 files of 3,000 bytes: 39,000 bytes, 39KB rounded up.
-    const std::string summary = "扫描已完成！本次共扫描出 13 个垃圾文件，立即清除可帮您节省 39KB 磁盘空间。";
+    // 14 files of 3,000 bytes: 42,000 bytes, 42KB rounded up.
+    const std::string summary = "扫描已完成！本次共扫描出 14 个垃圾文件，立即清除可帮您节省 42KB 磁盘空间。";
     EXPECT_EQ(summary, kelvaro.Status());
     // A program that reads the window with the narrow calls gets the text in its code page.
     char narrow[1024] = {};
@@ -313,8 +313,23 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
     for (const wchar_t* value : {L"Patterns", L"ExcludedFolders", L"OlderThanDays", L"TempFolders"})
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value);
     CScanTree tree("ownpatterns");
-    for (const char* name : {"~$报告.docx", "Thumbs.db", "A.TMP", "keep.docx"})
+    for (const char* name : {"~$报告.docx", "Thumbs.db", "A.TMP", "keep.docx", "user\\Temp\\old.dat"})
         tree.File(name, 100);
+    // The temp folder's file is two days old; the program's TEMP is that folder.
+    FILETIME ft;
+    ::GetSystemTimeAsFileTime(&ft);
+    const uint64_t old = ((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) - 2 * 864000000000ull;
+    ft = FILETIME{static_cast<DWORD>(old), static_cast<DWORD>(old >> 32)};
+    HANDLE h = ::CreateFileW(ExtendedPath(tree.Path("user\\Temp\\old.dat")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ::SetFileTime(h, nullptr, nullptr, &ft);
+    ::CloseHandle(h);
+    wchar_t was[2][MAX_PATH] = {};
+    bool had[2] = {};
+    const wchar_t* names[2] = {L"TEMP", L"TMP"};
+    for (int i = 0; i < 2; ++i) {
+        had[i] = ::GetEnvironmentVariableW(names[i], was[i], MAX_PATH) > 0;
+        ::SetEnvironmentVariableW(names[i], AfxToWide(tree.Path("user\\Temp")).c_str());
+    }
     auto lines = [](HWND list) {
         std::vector<std::string> out;
         for (int i = 0, n = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
@@ -350,17 +365,19 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
         ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(refusal); }));
         EXPECT_EQ(2, ::SendMessageW(::GetDlgItem(rules, IDC_RULE_PATTERNS), LB_GETCOUNT, 0, 0));
+        ::SendMessageW(::GetDlgItem(rules, IDC_RULE_TEMP), BM_CLICK, 0, 0);
         ::PostMessageW(::GetDlgItem(rules, IDOK), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(rules); }));
         std::vector<std::string> expected = six;
         expected.push_back("~$*+");
         expected.push_back("thumbs.db+");
+        expected.push_back("临时文件夹+");
         EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES)));
 
         kelvaro.ScanNow(tree.Path());
         ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
         EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("Thumbs.db").GetString(),
-                                            tree.Path("~$报告.docx").GetString()}),
+                                            tree.Path("user\\Temp\\old.dat").GetString(), tree.Path("~$报告.docx").GetString()}),
                   kelvaro.Listed());
         // The last line's tick taken off, as a user clicks its box.
         HWND list = kelvaro.Item(IDC_LIST_TYPES);
@@ -377,10 +394,15 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
     std::vector<std::string> expected = six;
     expected.push_back("~$*+");
     expected.push_back("thumbs.db-");
+    expected.push_back("临时文件夹+");
     EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES))) << "remembered";
+    for (int i = 0; i < 2; ++i)
+        ::SetEnvironmentVariableW(names[i], had[i] ? was[i] : nullptr);
     kelvaro.ScanNow(tree.Path());
     ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
-    EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("~$报告.docx").GetString()}), kelvaro.Listed());
+    EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("user\\Temp\\old.dat").GetString(),
+                                        tree.Path("~$报告.docx").GetString()}),
+              kelvaro.Listed());
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, kelvaro.ExitCode(10000));
     for (const wchar_t* value : {L"Patterns", L"ExcludedFolders", L"OlderThanDays", L"TempFolders"})

@@ -55,7 +55,8 @@ HANDLE CNorvaneDlg::CreateRunEvent()
 std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
 {
     std::vector<CString> patterns;
-    for (int i = 0, n = m_checkList.GetCount(); i < n; ++i) {
+    // The lines of the patterns: the six and the user's (the temp folders' line is no pattern).
+    for (int i = 0, n = kPatternCount + static_cast<int>(m_rules.patterns.size()); i < n && i < m_checkList.GetCount(); ++i) {
         if (m_checkList.GetCheck(i) != 1)
             continue;
         CString text;
@@ -100,7 +101,10 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
     // A run matches exactly what is ticked when it starts, and the rules saved then.
     SaveUserTicks();
     const std::vector<CString> patterns = CollectCheckedFilters();
-    if (patterns.empty() && !m_rules.tempFolders)
+    const int tempLine = kPatternCount + static_cast<int>(m_rules.patterns.size());
+    CCleaningRules rules = m_rules;
+    rules.tempFolders = m_rules.tempFolders && m_checkList.GetCheck(tempLine) == 1;
+    if (patterns.empty() && !rules.tempFolders)
         return StartResult::Refused;
     CString typed;
     m_comboDrive.GetWindowText(typed);
@@ -110,7 +114,7 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
         SetStatus(BadRootText(typed));
         return StartResult::BadRoot;
     }
-    StartScanRun(canonical, patterns, ScanOptionsFor(m_rules, canonical));
+    StartScanRun(canonical, patterns, ScanOptionsFor(rules, canonical));
     return StartResult::Started;
 }
 

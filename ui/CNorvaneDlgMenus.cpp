@@ -93,6 +93,13 @@ void CNorvaneDlg::ShowUserPatterns()
                                                                  reinterpret_cast<LPARAM>(AfxToWide(p.text).c_str())));
         m_checkList.SetCheck(at, p.ticked ? 1 : 0);
     }
+    // The temp folders, when the rules take them, are a line of their own, last: a scan takes
+    // them while it is ticked, and after a scan it says what they held.
+    if (m_rules.tempFolders) {
+        const int at = static_cast<int>(m_checkList.SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                                                 reinterpret_cast<LPARAM>(AfxToWide(kTempFoldersLine).c_str())));
+        m_checkList.SetCheck(at, 1);
+    }
     m_checkList.ClearNotes();
 }
 
@@ -104,6 +111,7 @@ void CNorvaneDlg::SaveUserTicks()
         changed = changed || ticked != m_rules.patterns[i].ticked;
         m_rules.patterns[i].ticked = ticked;
     }
+
     if (changed)
         SaveCleaningRules(m_rules);
 }

@@ -19,5 +19,8 @@ private:
     std::vector<CString> m_notes;
 };
 
+// The temp folders' line.
+const char kTempFoldersLine[] = "临时文件夹";
+
 // "1,234 · 1.2GB".
 CString TallyNote(int count, uint64_t bytes);
