@@ -106,10 +106,13 @@ CRunController::News CRunController::TakeNews(unsigned nRun, size_t maxRows)
     return news;
 }
 
-CRunController::Ended CRunController::RunEnded(unsigned nRun)
+CRunController::Ended CRunController::RunEnded(unsigned nRun, size_t maxRows)
 {
     if (nRun != 0 && nRun == m_nScanRun && m_bEndPending) {
-        TakeFound(m_engine.TakeNews(nRun).found, 0, nullptr);
+        News news;
+        TakeFound(m_engine.TakeNews(nRun).found, maxRows, &news);
+        if (news.more)
+            return Ended::TakeMore;
         m_bEndPending = false;
         Resume();
         m_bStopped = true;

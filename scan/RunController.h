@@ -62,11 +62,12 @@ public:
     // between two takes); the rest wait in the controller for the next take.
     News TakeNews(unsigned nRun, size_t maxRows = 0);
 
-    enum class Ended { Nothing, Walk, Deletion };
+    enum class Ended { Nothing, Walk, Deletion, TakeMore };
     // Every worker of run nRun has ended: its last news is taken, and its end is done (a
     // deletion's outcomes are set on its rows; the window then drops the rows of the files
-    // gone, the console's report lists them).
-    Ended RunEnded(unsigned nRun);
+    // gone, the console's report lists them). With maxRows, a walk's found files are taken in
+    // no more than that many at once: TakeMore until the last of them is in.
+    Ended RunEnded(unsigned nRun, size_t maxRows = 0);
 
     // Starts deleting the selected rows, or every row, on the engine's workers (for good or to
     // the Recycle Bin); false when there is none or a deletion is under way.

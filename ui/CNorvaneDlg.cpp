@@ -7,6 +7,9 @@
 
 namespace {
 
+// Found files are taken into the list this many at a time, the window answering in between.
+const size_t kSlice = 8192;
+
 void ShowAboutBox()
 {
     CAboutDlg dlgAbout;
@@ -265,8 +268,6 @@ void CNorvaneDlg::OnRunEnded(unsigned nRun)
 
 LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
 {
-    // A long batch is taken in slices, the window answering in between.
-    const size_t kSlice = 8192;
     CRunController::News news;
     ChangeList([&] { news = m_runs.TakeNews(static_cast<unsigned>(wParam), kSlice); });
     if (news.more)
@@ -287,8 +288,10 @@ LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
 LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
 {
     CRunController::Ended ended = CRunController::Ended::Nothing;
-    ChangeList([&] { ended = m_runs.RunEnded(static_cast<unsigned>(wParam)); });
-    if (ended == CRunController::Ended::Walk)
+    ChangeList([&] { ended = m_runs.RunEnded(static_cast<unsigned>(wParam), kSlice); });
+    if (ended == CRunController::Ended::TakeMore)
+        PostMessage(WM_SCAN_ENDED, wParam);
+    else if (ended == CRunController::Ended::Walk)
         FinishScan();
     else if (ended == CRunController::Ended::Deletion)
         EndDelete();
