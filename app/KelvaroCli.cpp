@@ -166,7 +166,7 @@ int Run(const CCommandLine& cmd, const COutStream& out, const COutStream& err)
         }
         if (olderThanDays == 0)
             olderThanDays = saved.olderThanDays;
-        tempFolders = tempFolders || saved.tempFolders;
+        tempFolders = tempFolders || (saved.tempFolders && saved.tempTicked);
     }
     if (patterns.empty() && !tempFolders) {
         err.Write("没有要查找的文件类型。\r\n");

@@ -56,7 +56,10 @@ CCleaningRules LoadCleaningRules()
     }
     rules.excluded = ReadList(L"ExcludedFolders");
     rules.olderThanDays = static_cast<int>(std::min<DWORD>(ReadNumber(L"OlderThanDays"), 36500));
-    rules.tempFolders = ReadNumber(L"TempFolders") != 0;
+    // 1 on and ticked, 2 on but its line not ticked.
+    const DWORD temp = ReadNumber(L"TempFolders");
+    rules.tempFolders = temp != 0;
+    rules.tempTicked = temp != 2;
     return rules;
 }
 
@@ -68,7 +71,7 @@ bool SaveCleaningRules(const CCleaningRules& rules)
     std::vector<CString> lines;
     for (const CCleaningRules::Pattern& p : rules.patterns)
         lines.push_back(CString(p.ticked ? "1" : "0") + p.text);
-    const DWORD days = static_cast<DWORD>(rules.olderThanDays), temp = rules.tempFolders ? 1 : 0;
+    const DWORD days = static_cast<DWORD>(rules.olderThanDays), temp = rules.tempFolders ? (rules.tempTicked ? 1 : 2) : 0;
     bool ok = WriteList(key, L"Patterns", lines) && WriteList(key, L"ExcludedFolders", rules.excluded);
     ok = ::RegSetValueExW(key, L"OlderThanDays", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&days), sizeof(days)) == ERROR_SUCCESS && ok;
     ok = ::RegSetValueExW(key, L"TempFolders", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&temp), sizeof(temp)) == ERROR_SUCCESS && ok;
@@ -104,7 +107,7 @@ CScanOptions ScanOptionsFor(const CCleaningRules& rules, const CString& root)
             options.excluded.push_back(canonical);
     }
     options.olderThanDays = rules.olderThanDays;
-    if (rules.tempFolders)
+    if (rules.tempFolders && rules.tempTicked)
         options.places = TempFoldersWithin(root);
     return options;
 }

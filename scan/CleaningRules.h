@@ -17,6 +17,7 @@ struct CCleaningRules {
     std::vector<CString> excluded;  // folders never entered, as the system names them
     int olderThanDays = 0;          // list only files at least this old; 0 all
     bool tempFolders = false;       // the user's and the system's temp folders, whatever the names
+    bool tempTicked = true;         // their line in the check list is ticked
 };
 
 // The rules saved, or none (the default: a scan lists what the six find).

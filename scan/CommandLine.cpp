@@ -38,7 +38,7 @@ bool ParseTypes(const CString& list, std::vector<CString>* pPatterns, CString* p
         int comma = list.Find(',', start);
         if (comma < 0)
             comma = list.GetLength();
-        const CString typed = list.Mid(start, comma - start);
+        const CString typed = TrimBlanks(list.Mid(start, comma - start));
         CString type = Lower(typed);
         if (type.GetLength() > 2 && type.GetAt(0) == '*' && type.GetAt(1) == '.')
             type = type.Mid(2);

@@ -116,6 +116,16 @@ bool NameMatches(const char* name, const CJunkPattern& pattern)
     return pattern.wildcard ? NameMatchesWildcard(name, pattern.key) : NameMatchesKey(name, pattern.key);
 }
 
+CString TrimBlanks(const CString& text)
+{
+    int first = 0, last = text.GetLength();
+    while (first < last && text.GetAt(first) == ' ')
+        ++first;
+    while (last > first && text.GetAt(last - 1) == ' ')
+        --last;
+    return text.Mid(first, last - first);
+}
+
 bool IsValidUserPattern(const CString& text, CString* pWhy)
 {
     if (text.IsEmpty()) {
@@ -132,6 +142,15 @@ bool IsValidUserPattern(const CString& text, CString* pWhy)
             *pWhy = "文件类型中不能有 \\ / : < > \" | 等字符：" + text;
             return false;
         }
+    }
+    if (wide.front() == L' ' || wide.back() == L' ') {
+        *pWhy = "文件类型的首尾不能是空格：" + text;
+        return false;
+    }
+    // "*", "*.*", "?*": every name, or nearly; one click on 全部删除 would empty the drive.
+    if (wide.find_first_not_of(L"*?.") == std::wstring::npos) {
+        *pWhy = "这个文件类型会匹配几乎所有文件，不能使用：" + text;
+        return false;
     }
     return true;
 }

@@ -26,6 +26,10 @@ struct CJunkPattern {
 CJunkPattern MakeJunkPattern(const CString& pattern);
 bool NameMatches(const char* name, const CJunkPattern& pattern);
 
+// text without the blanks at its ends.
+CString TrimBlanks(const CString& text);
+
 // Whether text may be one of the user's own patterns: not empty, a name's characters only
-// (none of \ / : < > " |), at most 255 of them; *pWhy says what is wrong.
+// (none of \ / : < > " |), at most 255 of them, no blank at either end, and not one that every
+// name or nearly every name matches ("*", "*.*"); *pWhy says what is wrong.
 bool IsValidUserPattern(const CString& text, CString* pWhy);

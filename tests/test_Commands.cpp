@@ -533,6 +533,12 @@ TEST_F(Commands, EachTypeLineTalliesWhatItFound)
     EXPECT_EQ("3 · 4.0KB", noteOf("*.tmp")) << "as many as the list shows of it";
     EXPECT_EQ("1 · 100字节", noteOf("*.old"));
     EXPECT_EQ("", noteOf("*.gid")) << "nothing found, nothing said";
+    // One file deleted at once: its line counts it gone.
+    const int a = IndexOf(tree.Path("a.tmp"));
+    m_dlg.OnWindowThread([&] { SelectOnly(Item(IDC_LIST_FILES), a); });
+    Click(IDC_BTN_DELETE);
+    EXPECT_FALSE(Exists(tree.Path("a.tmp")));
+    EXPECT_EQ("2 · 3.0KB", noteOf("*.tmp"));
     ASSERT_TRUE(DeleteAll());
     EXPECT_EQ("1 · 1.0KB", noteOf("*.tmp")) << "what could not be deleted";
     EXPECT_EQ("", noteOf("*.old"));

@@ -55,7 +55,9 @@ TEST(JunkFilter, ANameMatchesByItsLastExtensionWhateverItsCase)
     EXPECT_TRUE(NameMatches("a.??~", MakeJunkPattern("*.??~")));
     EXPECT_FALSE(NameMatches("a.ab~", MakeJunkPattern("*.??~")));
     CString why;
-    for (const char* bad : {"", "a\\b", "c:*", "a/b", "a|b"})
+    // Blanks at the ends (a Windows name has none there), and what matches every name (one
+    // click on 全部删除 would empty the drive).
+    for (const char* bad : {"", "a\\b", "c:*", "a/b", "a|b", "   ", " *.log", "*.log ", "*", "*.*", "?*", "*.?"})
         EXPECT_FALSE(IsValidUserPattern(bad, &why)) << bad;
     EXPECT_TRUE(IsValidUserPattern("~$*", &why));
 }

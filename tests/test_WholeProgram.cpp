@@ -365,12 +365,15 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
         ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(refusal); }));
         EXPECT_EQ(2, ::SendMessageW(::GetDlgItem(rules, IDC_RULE_PATTERNS), LB_GETCOUNT, 0, 0));
+        // What is left typed when OK is clicked is added, not thrown away.
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L" *.bak "));
         ::SendMessageW(::GetDlgItem(rules, IDC_RULE_TEMP), BM_CLICK, 0, 0);
         ::PostMessageW(::GetDlgItem(rules, IDOK), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(rules); }));
         std::vector<std::string> expected = six;
         expected.push_back("~$*+");
         expected.push_back("thumbs.db+");
+        expected.push_back("*.bak+");
         expected.push_back("临时文件夹+");
         EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES)));
 
@@ -379,13 +382,15 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
         EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("Thumbs.db").GetString(),
                                             tree.Path("user\\Temp\\old.dat").GetString(), tree.Path("~$报告.docx").GetString()}),
                   kelvaro.Listed());
-        // The last line's tick taken off, as a user clicks its box.
+        // Two ticks taken off, as a user clicks their boxes: a pattern's and the temp folders'.
         HWND list = kelvaro.Item(IDC_LIST_TYPES);
-        RECT rc = {};
-        ::SendMessageW(list, LB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&rc));
-        const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
-        ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
-        ::SendMessageW(list, WM_LBUTTONUP, 0, pt);
+        for (int line : {7, 9}) {
+            RECT rc = {};
+            ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&rc));
+            const LPARAM pt = MAKELPARAM(rc.left + 6, (rc.top + rc.bottom) / 2);
+            ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+            ::SendMessageW(list, WM_LBUTTONUP, 0, pt);
+        }
         ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
         EXPECT_EQ(0, kelvaro.ExitCode(10000));
     }
@@ -394,15 +399,14 @@ TEST(WholeProgram, OwnPatternsFromTheRulesDialog)
     std::vector<std::string> expected = six;
     expected.push_back("~$*+");
     expected.push_back("thumbs.db-");
-    expected.push_back("临时文件夹+");
+    expected.push_back("*.bak+");
+    expected.push_back("临时文件夹-");
     EXPECT_EQ(expected, lines(kelvaro.Item(IDC_LIST_TYPES))) << "remembered";
     for (int i = 0; i < 2; ++i)
         ::SetEnvironmentVariableW(names[i], had[i] ? was[i] : nullptr);
     kelvaro.ScanNow(tree.Path());
     ASSERT_TRUE(WaitFor([&] { return kelvaro.Status().rfind("扫描已完成", 0) == 0; }, 30000));
-    EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("user\\Temp\\old.dat").GetString(),
-                                        tree.Path("~$报告.docx").GetString()}),
-              kelvaro.Listed());
+    EXPECT_EQ((std::vector<std::string>{tree.Path("A.TMP").GetString(), tree.Path("~$报告.docx").GetString()}), kelvaro.Listed());
     ::PostMessageW(kelvaro.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, kelvaro.ExitCode(10000));
     for (const wchar_t* value : {L"Patterns", L"ExcludedFolders", L"OlderThanDays", L"TempFolders"})

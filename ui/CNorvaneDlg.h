@@ -60,8 +60,8 @@ private:
     // Every command button's enabled state and Pause's caption, from View().
     void UpdateButtons();
 
-    // The ticked patterns, in list order.
-    std::vector<CString> CollectCheckedFilters();
+    // The ticked patterns, in list order; *pLines gets the line of each.
+    std::vector<CString> CollectCheckedFilters(std::vector<int>* pLines = nullptr);
     // Busy: a run is active; Refused: no pattern is ticked.
     enum class StartResult { Started, Busy, Refused, BadRoot };
     // Refuses while a run is active or when no pattern is ticked; does not start either on a
@@ -153,6 +153,7 @@ private:
     HANDLE m_hEvent = nullptr;       // the current walk's start event
     CString m_strStatus;             // what the status line says when no selection is shown
     CCleaningRules m_rules;          // the user's, as saved
+    std::vector<int> m_ruleLines;    // the check list's line of each pattern of the walk, in its order
 
     // The animation: its own worker per run, held still by a pause.
     std::vector<std::unique_ptr<CWorker>> m_animations;

@@ -52,7 +52,7 @@ HANDLE CNorvaneDlg::CreateRunEvent()
     return ::CreateEventW(nullptr, FALSE, TRUE, nullptr);
 }
 
-std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
+std::vector<CString> CNorvaneDlg::CollectCheckedFilters(std::vector<int>* pLines)
 {
     std::vector<CString> patterns;
     // The lines of the patterns: the six and the user's (the temp folders' line is no pattern).
@@ -62,6 +62,8 @@ std::vector<CString> CNorvaneDlg::CollectCheckedFilters()
         CString text;
         m_checkList.GetText(i, text);
         patterns.push_back(text);
+        if (pLines)
+            pLines->push_back(i);
     }
     return patterns;
 }
@@ -100,11 +102,12 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
         return StartResult::Busy;
     // A run matches exactly what is ticked when it starts, and the rules saved then.
     SaveUserTicks();
-    const std::vector<CString> patterns = CollectCheckedFilters();
+    std::vector<int> lines;
+    const std::vector<CString> patterns = CollectCheckedFilters(&lines);
     const int tempLine = kPatternCount + static_cast<int>(m_rules.patterns.size());
     CCleaningRules rules = m_rules;
-    rules.tempFolders = m_rules.tempFolders && m_checkList.GetCheck(tempLine) == 1;
-    if (patterns.empty() && !rules.tempFolders)
+    rules.tempTicked = m_checkList.GetCheck(tempLine) == 1;
+    if (patterns.empty() && !(rules.tempFolders && rules.tempTicked))
         return StartResult::Refused;
     CString typed;
     m_comboDrive.GetWindowText(typed);
@@ -114,6 +117,7 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
         SetStatus(BadRootText(typed));
         return StartResult::BadRoot;
     }
+    m_ruleLines = lines;
     StartScanRun(canonical, patterns, ScanOptionsFor(rules, canonical));
     return StartResult::Started;
 }
@@ -241,7 +245,11 @@ void CNorvaneDlg::OnBnClickedSelectAll()
     for (int i = 0, n = m_checkList.GetCount(); i < n; ++i)
         m_checkList.SetCheck(i, 1);
     // A run under way matches the widened set at once; otherwise the next start collects.
-    m_runs.AddPatterns(CollectCheckedFilters());
+    if (View() == RunView::Scanning || View() == RunView::Paused) {
+        std::vector<int> lines;
+        m_runs.AddPatterns(CollectCheckedFilters(&lines));
+        m_ruleLines.insert(m_ruleLines.end(), lines.begin(), lines.end());
+    }
 }
 
 void CNorvaneDlg::OnBnClickedSelectNone()
@@ -265,6 +273,8 @@ void CNorvaneDlg::OnBnClickedDelete()
         ChangeList([&] { outcome = m_runs.DeleteRowNow(files.SelectedRows().front()); });
         if (!IsGone(outcome))
             SetStatus(DeleteOneFailureText(outcome));
+        else if (!m_runs.Walking())
+            ShowTally();
         return;
     }
     StartDeleteRun(false);

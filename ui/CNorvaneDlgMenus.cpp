@@ -98,9 +98,11 @@ void CNorvaneDlg::ShowUserPatterns()
     if (m_rules.tempFolders) {
         const int at = static_cast<int>(m_checkList.SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(-1),
                                                                  reinterpret_cast<LPARAM>(AfxToWide(kTempFoldersLine).c_str())));
-        m_checkList.SetCheck(at, 1);
+        m_checkList.SetCheck(at, m_rules.tempTicked ? 1 : 0);
     }
+    // The lines moved: what the last walk found is no longer said beside them.
     m_checkList.ClearNotes();
+    m_ruleLines.clear();
 }
 
 void CNorvaneDlg::SaveUserTicks()
@@ -111,6 +113,12 @@ void CNorvaneDlg::SaveUserTicks()
         changed = changed || ticked != m_rules.patterns[i].ticked;
         m_rules.patterns[i].ticked = ticked;
     }
+    const int tempLine = kPatternCount + static_cast<int>(m_rules.patterns.size());
+    if (m_rules.tempFolders && tempLine < m_checkList.GetCount()) {
+        const bool ticked = m_checkList.GetCheck(tempLine) == 1;
+        changed = changed || ticked != m_rules.tempTicked;
+        m_rules.tempTicked = ticked;
+    }
 
     if (changed)
         SaveCleaningRules(m_rules);
@@ -119,11 +127,14 @@ void CNorvaneDlg::SaveUserTicks()
 void CNorvaneDlg::ShowTally()
 {
     m_checkList.ClearNotes();
-    for (const CRunController::RuleTally& t : m_runs.TallyByRule()) {
-        const int line = static_cast<int>(m_checkList.SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                                   reinterpret_cast<LPARAM>(AfxToWide(t.text).c_str())));
+    // By the line each rule came from (two lines may read alike), the temp folders' last.
+    const std::vector<CRunController::RuleTally> tally = m_runs.TallyByRule();
+    const int tempLine = kPatternCount + static_cast<int>(m_rules.patterns.size());
+    for (size_t i = 0; i < tally.size(); ++i) {
+        const bool place = i == m_ruleLines.size() && tally[i].text == kTempFoldersLine;
+        const int line = i < m_ruleLines.size() ? m_ruleLines[i] : place && m_rules.tempFolders ? tempLine : -1;
         // A line that found nothing says nothing.
-        if (line >= 0 && t.count > 0)
-            m_checkList.SetNote(line, TallyNote(t.count, t.bytes));
+        if (line >= 0 && line < m_checkList.GetCount() && tally[i].count > 0)
+            m_checkList.SetNote(line, TallyNote(tally[i].count, tally[i].bytes));
     }
 }

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "../scan/FileSystem.h"
+#include "../scan/JunkFilter.h"
 
 namespace {
 
@@ -47,6 +48,8 @@ BOOL CRulesDlg::OnInitDialog()
     ::SendDlgItemMessageW(m_hWnd, IDC_RULE_PATTERN, EM_LIMITTEXT, 255, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_RULE_DAYS, EM_LIMITTEXT, 5, 0);
     ShowRules();
+    ::SetDlgItemInt(m_hWnd, IDC_RULE_DAYS, static_cast<UINT>(m_rules.olderThanDays), FALSE);
+    ::CheckDlgButton(m_hWnd, IDC_RULE_TEMP, m_rules.tempFolders ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
@@ -65,8 +68,6 @@ void CRulesDlg::ShowRules()
         widest = std::max(widest, static_cast<int>(wide.size()) * 8);
     }
     ::SendMessageW(folders, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
-    ::SetDlgItemInt(m_hWnd, IDC_RULE_DAYS, static_cast<UINT>(m_rules.olderThanDays), FALSE);
-    ::CheckDlgButton(m_hWnd, IDC_RULE_TEMP, m_rules.tempFolders ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CRulesDlg::Refuse(const CString& why, int nFocusId)
@@ -80,7 +81,7 @@ void CRulesDlg::OnAddPattern()
     CString typed;
     GetDlgItem(IDC_RULE_PATTERN)->GetWindowText(typed);
     CString why;
-    if (!AddUserPattern(m_rules, typed, &why)) {
+    if (!AddUserPattern(m_rules, TrimBlanks(typed), &why)) {
         Refuse(why, IDC_RULE_PATTERN);
         return;
     }
@@ -122,12 +123,21 @@ void CRulesDlg::OnRemoveFolder()
 
 void CRulesDlg::OnOK()
 {
-    // Enter in the pattern box adds what it holds; it does not close the dialog.
+    // Enter in the pattern box adds what it holds and does not close the dialog; what is left
+    // typed there when OK is clicked is added too, not thrown away.
     CString typed;
     GetDlgItem(IDC_RULE_PATTERN)->GetWindowText(typed);
-    if (::GetFocus() == ::GetDlgItem(m_hWnd, IDC_RULE_PATTERN) && !typed.IsEmpty()) {
-        OnAddPattern();
-        return;
+    if (!TrimBlanks(typed).IsEmpty()) {
+        const bool inBox = ::GetFocus() == ::GetDlgItem(m_hWnd, IDC_RULE_PATTERN);
+        CString why;
+        if (!AddUserPattern(m_rules, TrimBlanks(typed), &why)) {
+            Refuse(why, IDC_RULE_PATTERN);
+            return;
+        }
+        GetDlgItem(IDC_RULE_PATTERN)->SetWindowText("");
+        ShowRules();
+        if (inBox)
+            return;
     }
     BOOL number = FALSE;
     const UINT days = ::GetDlgItemInt(m_hWnd, IDC_RULE_DAYS, &number, FALSE);

@@ -26,6 +26,7 @@ private:
     void OnAddFolder();
     void OnRemoveFolder();
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    // The two lists as the rules hold them (the age and the temp box keep what the user set).
     void ShowRules();
     // What the user typed is wrong: said in a box, the focus back where it was typed.
     void Refuse(const CString& why, int nFocusId);
