@@ -240,6 +240,7 @@ void CFoundFiles::Clear()
     m_byColumn.shrink_to_fit();
     m_nSelected = 0;
     m_nSelectedBytes = 0;
+    ++m_nVersion;
 }
 
 const char* CFoundFiles::Path(Row row) const
@@ -326,6 +327,7 @@ void CFoundFiles::Add(const CFoundBatch& batch, size_t first, size_t end)
         added.push_back(static_cast<Row>(m_rows.size()));
         m_rows.push_back(row);
     }
+    ++m_nVersion;
     if (m_column != FoundColumn::Path)
         MergeInto(m_byColumn, added, m_column);
     MergeInto(m_byPath, std::move(added), FoundColumn::Path);
@@ -352,6 +354,7 @@ size_t CFoundFiles::PositionOf(Row row) const
 
 void CFoundFiles::SortBy(FoundColumn column, bool bDescending)
 {
+    ++m_nVersion;
     m_bDescending = bDescending;
     if (column == m_column)
         return;
@@ -420,6 +423,8 @@ size_t CFoundFiles::RemoveGone()
     const size_t before = m_byPath.size();
     m_byPath.erase(std::remove_if(m_byPath.begin(), m_byPath.end(), gone), m_byPath.end());
     m_byColumn.erase(std::remove_if(m_byColumn.begin(), m_byColumn.end(), gone), m_byColumn.end());
+    if (before != m_byPath.size())
+        ++m_nVersion;
     return before - m_byPath.size();
 }
 

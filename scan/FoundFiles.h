@@ -80,6 +80,8 @@ public:
     // their outcome. The number dropped.
     size_t RemoveGone();
 
+    // Moves on whenever rows come or go or change places (not for the selection).
+    unsigned Version() const { return m_nVersion; }
     // Rows taken in since the last Clear, gone ones included: a row's number is below it.
     size_t RowsTaken() const { return m_rows.size(); }
     // Keeps the paths of the rows held now readable, for as long as the result lives (a
@@ -131,6 +133,7 @@ private:
     bool m_bDescending = false;
     size_t m_nSelected = 0;
     uint64_t m_nSelectedBytes = 0;
+    unsigned m_nVersion = 0;
 };
 
 // The sort key of a path as a sorted list box of the user's locale compares it, case ignored.

@@ -58,8 +58,9 @@ void CRunController::StopScan()
 
 void CRunController::StopDeletion()
 {
+    // The deletion only: a walk under way goes on to its end.
     if (Deleting())
-        m_engine.Stop();
+        m_engine.StopDelete();
 }
 
 void CRunController::TakeFound(CFoundBatch found, size_t maxRows, News* pNews)

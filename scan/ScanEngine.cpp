@@ -317,6 +317,13 @@ void CScanEngine::Stop()
         m_delete->StopNow();
 }
 
+void CScanEngine::StopDelete()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_delete)
+        m_delete->StopNow();
+}
+
 void CScanEngine::StopScan()
 {
     std::lock_guard<std::mutex> lock(m_lock);

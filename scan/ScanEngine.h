@@ -95,6 +95,8 @@ public:
     void Stop();
     // Ends the scan alone; a deletion under way goes on.
     void StopScan();
+    // Ends the deletion alone; a scan under way goes on.
+    void StopDelete();
 
     EngineState State() const;
     bool IsCurrentRun(unsigned nRun) const;

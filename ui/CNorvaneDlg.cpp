@@ -98,6 +98,7 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_COMMAND(ID_MENU_MAXIMIZE, &CNorvaneDlg::OnMenuMaximize)
     ON_MESSAGE(WM_SCAN_NEWS, &CNorvaneDlg::OnScanNews)
     ON_MESSAGE(WM_SCAN_ENDED, &CNorvaneDlg::OnScanEnded)
+    ON_MESSAGE(WM_LIST_SELECTION, &CNorvaneDlg::OnListSelection)
     ON_COMMAND(ID_MENU_RECYCLE, &CNorvaneDlg::OnMenuRecycle)
     ON_COMMAND(ID_MENU_EXPORT, &CNorvaneDlg::OnMenuExport)
     ON_COMMAND(ID_MENU_RULES, &CNorvaneDlg::OnMenuRules)
@@ -295,5 +296,11 @@ LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
         FinishScan();
     else if (ended == CRunController::Ended::Deletion)
         EndDelete();
+    return 0;
+}
+
+LRESULT CNorvaneDlg::OnListSelection(WPARAM, LPARAM)
+{
+    m_listFiles.SelectionNoticed();
     return 0;
 }

@@ -91,6 +91,7 @@ private:
         m_listFiles.Show(places);
     }
 
+    LRESULT OnListSelection(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanNews(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);

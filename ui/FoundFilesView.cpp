@@ -1,5 +1,7 @@
 #include "FoundFilesView.h"
 
+#include "AppMessages.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -93,8 +95,12 @@ void CFoundFilesView::Show(const Places& places)
 {
     if (!m_pFiles)
         return;
-    m_bSyncing = true;
+    // News that brought no row (a path, the progress) leaves the control as it is.
     const size_t count = m_pFiles->Count();
+    if (m_pFiles->Version() == m_nShownVersion && static_cast<size_t>(SendMessage(LVM_GETITEMCOUNT)) == count)
+        return;
+    m_nShownVersion = m_pFiles->Version();
+    m_bSyncing = true;
     SendMessage(LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
     SyncSelection();
     if (places.bRows) {
@@ -132,19 +138,49 @@ void CFoundFilesView::SyncSelection()
         item.state = bSelected ? LVIS_SELECTED : 0;
         SendMessage(LVM_SETITEMSTATE, position, reinterpret_cast<LPARAM>(&item));
     };
-    if (selected == 0) {
-        if (SendMessage(LVM_GETSELECTEDCOUNT) != 0)
-            set(static_cast<WPARAM>(-1), false);
+    const size_t shownCount = static_cast<size_t>(SendMessage(LVM_GETSELECTEDCOUNT));
+    if (selected * 2 > count || shownCount * 2 > count) {
+        // Most rows selected (Ctrl+A during a scan): all of them, then the others cleared, in
+        // as few messages as the rows not selected.
+        const bool bFew = selected * 2 <= count;
+        set(static_cast<WPARAM>(-1), !bFew);
+        for (size_t i = 0; i < count; ++i) {
+            if (m_pFiles->IsSelected(m_pFiles->RowAt(i)) == bFew)
+                set(i, bFew);
+        }
         return;
     }
-    // The fewer messages of two ways: clear all and select the selected, or select all and
-    // clear the others (Ctrl+A during a scan: only what arrived since is cleared).
-    const bool bFew = selected * 2 <= count;
-    set(static_cast<WPARAM>(-1), !bFew);
-    for (size_t i = 0; i < count; ++i) {
-        if (m_pFiles->IsSelected(m_pFiles->RowAt(i)) == bFew)
-            set(i, bFew);
+    // A few rows: only those whose state is wrong are told (the control would walk every row
+    // for a message to all of them).
+    std::vector<size_t> shown;
+    for (LRESULT i = SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); i >= 0;
+         i = SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))
+        shown.push_back(static_cast<size_t>(i));
+    for (size_t i : shown) {
+        if (i >= count || !m_pFiles->IsSelected(m_pFiles->RowAt(i)))
+            set(i, false);
     }
+    if (selected == 0)
+        return;
+    for (size_t i = 0; i < count; ++i) {
+        if (m_pFiles->IsSelected(m_pFiles->RowAt(i)) && !std::binary_search(shown.begin(), shown.end(), i))
+            set(i, true);
+    }
+}
+
+void CFoundFilesView::PostSelectionNotice()
+{
+    if (m_bNoticePosted)
+        return;
+    m_bNoticePosted = true;
+    ::PostMessageW(::GetParent(m_hWnd), WM_LIST_SELECTION, 0, 0);
+}
+
+void CFoundFilesView::SelectionNoticed()
+{
+    m_bNoticePosted = false;
+    if (m_onSelection)
+        m_onSelection();
 }
 
 void CFoundFilesView::SelectAll()
@@ -212,8 +248,7 @@ BOOL CFoundFilesView::OnChildNotify(UINT nMsg, WPARAM, LPARAM lParam, LRESULT* p
             m_pFiles->SelectAll(bSelected);
         else if (nm->iItem < count)
             m_pFiles->Select(RowAt(nm->iItem), bSelected);
-        if (m_onSelection)
-            m_onSelection();
+        PostSelectionNotice();
         break;
     }
     case LVN_ODSTATECHANGED: {
@@ -223,8 +258,7 @@ BOOL CFoundFilesView::OnChildNotify(UINT nMsg, WPARAM, LPARAM lParam, LRESULT* p
         const bool bSelected = (nm->uNewState & LVIS_SELECTED) != 0;
         for (int i = std::max(0, nm->iFrom); i <= nm->iTo && i < count; ++i)
             m_pFiles->Select(RowAt(i), bSelected);
-        if (m_onSelection)
-            m_onSelection();
+        PostSelectionNotice();
         break;
     }
     case LVN_COLUMNCLICK:

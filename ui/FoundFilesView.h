@@ -19,8 +19,10 @@ class CFoundFilesView : public CWnd {
 public:
     // Binds the model and makes the columns; call once the control is bound.
     void Attach(CFoundFiles* pFiles);
-    // Called after the user changed the selection, and for the Delete key.
+    // Called after the user changed the selection (once a burst: the list posts WM_LIST_SELECTION
+    // to its dialog, which calls SelectionNoticed), and for the Delete key.
     void OnSelectionChanged(std::function<void()> fn) { m_onSelection = std::move(fn); }
+    void SelectionNoticed();
     void OnDeleteKey(std::function<void()> fn) { m_onDelete = std::move(fn); }
 
     // Where the user's places are, by row: taken before the model changes, put back after.
@@ -51,11 +53,15 @@ protected:
 private:
     void SyncSelection();
     void ShowSortMark();
+    // Tells the dialog, once for however many changes come before it looks.
+    void PostSelectionNotice();
     CFoundFiles::Row RowAt(int position) const { return m_pFiles->RowAt(static_cast<size_t>(position)); }
 
     CFoundFiles* m_pFiles = nullptr;
     std::function<void()> m_onSelection;
     std::function<void()> m_onDelete;
     bool m_bSyncing = false;   // the program sets the control's states: its notices are not the user's
+    bool m_bNoticePosted = false;
+    unsigned m_nShownVersion = ~0u;  // the model's version the control shows
     std::wstring m_text;       // the cell last asked for
 };
