@@ -77,7 +77,9 @@ protected:
     // Holds, and the dialog's thread has finished what it was doing when it came to hold.
     bool Settles(const std::function<bool()>& pred)
     {
-        const bool held = WaitFor(pred, 3000);
+        // Long enough for a machine busy with other programs: the pointer's messages wait
+        // their turn there (a caption button's hot face took over 3 s under such load).
+        const bool held = WaitFor(pred, 10000);
         m_dlg.OnWindowThread([] {});
         return held;
     }
