@@ -83,15 +83,12 @@ bool AddUserPattern(CCleaningRules& rules, const CString& pattern, CString* pWhy
 {
     if (!IsValidUserPattern(pattern, pWhy))
         return false;
-    auto same = [&](const CString& other) {
-        return other.GetLength() == pattern.GetLength() && IsPathAtOrBelow(other, pattern);
-    };
     for (const char* fixed : kPatterns) {
-        if (same(fixed))
+        if (SamePath(fixed, pattern))
             return true;
     }
     for (const CCleaningRules::Pattern& p : rules.patterns) {
-        if (same(p.text))
+        if (SamePath(p.text, pattern))
             return true;
     }
     rules.patterns.push_back(CCleaningRules::Pattern{pattern, true});

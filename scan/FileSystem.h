@@ -23,6 +23,11 @@ bool NameHasSeparator(const wchar_t* name, int length);
 
 // Is path the folder itself, or below it? Names compared as the file system does, case ignored.
 bool IsPathAtOrBelow(const CString& path, const CString& folder);
+// The same path (or name), case ignored.
+inline bool SamePath(const CString& a, const CString& b)
+{
+    return a.GetLength() == b.GetLength() && IsPathAtOrBelow(a, b);
+}
 
 // dir, a backslash unless dir already ends in one, and name.
 CString JoinPath(const CString& dir, const CString& name);

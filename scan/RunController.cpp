@@ -73,10 +73,8 @@ void CRunController::TakeFound(CFoundBatch found, size_t maxRows, News* pNews)
     }
     const size_t end = maxRows ? std::min(m_waiting.size(), m_nWaitingAt + maxRows) : m_waiting.size();
     m_files.Add(m_waiting, m_nWaitingAt, end);
-    if (pNews) {
-        pNews->added = end - m_nWaitingAt;
+    if (pNews)
         pNews->more = end < m_waiting.size();
-    }
     m_nWaitingAt = end;
     if (m_nWaitingAt >= m_waiting.size()) {
         m_waiting = CFoundBatch();

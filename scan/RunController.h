@@ -55,7 +55,6 @@ public:
         bool hasPath = false;  // a path being looked at, or being deleted
         CString path;
         int progress = 0;      // the walk's position, in ProgressUnits
-        size_t added = 0;      // rows the model took in
         bool more = false;     // found files wait still: take news again soon
     };
     // With maxRows, no more than that many rows are taken in at once (the window answers

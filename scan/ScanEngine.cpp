@@ -53,16 +53,6 @@ private:
 
 namespace {
 
-bool SamePath(const CString& a, const CString& b)
-{
-    return IsPathAtOrBelow(a, b) && a.GetLength() == b.GetLength();
-}
-
-bool IsAtOrBelow(const CString& path, const CString& folder)
-{
-    return IsPathAtOrBelow(path, folder);
-}
-
 // FILETIME units in a day.
 const uint64_t kDay = 864000000000ull;
 
@@ -431,7 +421,7 @@ void CScanEngine::Walk(const std::shared_ptr<Run>& run)
         std::lock_guard<std::mutex> lock(run->workLock);
         bool rootKeptOut = false;
         for (const CString& out : run->options.excluded)
-            rootKeptOut = rootKeptOut || IsAtOrBelow(run->root, out);
+            rootKeptOut = rootKeptOut || IsPathAtOrBelow(run->root, out);
         if (!run->stop && !listed && !rootKeptOut)
             run->folders.push_back(run->root);
         --run->listing;
@@ -502,12 +492,12 @@ bool CScanEngine::ListFromTable(Run& run, KeyCopy& keys)
         run.testGate->Pass(run.files.load(), run.stop, [&run] { run.mailbox.PostNow(); });
         ++run.files;
         for (const CString& excluded : run.options.excluded) {
-            if (IsAtOrBelow(path, excluded))
+            if (IsPathAtOrBelow(path, excluded))
                 return;
         }
         int place = -1;
         for (size_t i = 0; i < run.options.places.size() && place < 0; ++i) {
-            if (IsAtOrBelow(path, run.options.places[i]))
+            if (IsPathAtOrBelow(path, run.options.places[i]))
                 place = static_cast<int>(i);
         }
         const uint16_t rule = JunkRule(run, keys, name, place, modified);
@@ -533,7 +523,7 @@ void CScanEngine::WalkFolder(Run& run, KeyCopy& keys, const CString& dir)
     // Which place, if any, this folder is in: its files a day old are junk whatever their names.
     int place = -1;
     for (size_t i = 0; i < run.options.places.size() && place < 0; ++i) {
-        if (IsAtOrBelow(dir, run.options.places[i]))
+        if (IsPathAtOrBelow(dir, run.options.places[i]))
             place = static_cast<int>(i);
     }
     CFileSearch search;

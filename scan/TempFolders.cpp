@@ -50,7 +50,7 @@ std::vector<CString> TempFoldersWithin(const CString& root, std::vector<CString>
         }
         bool already = false;
         for (const CString& place : places)
-            already = already || (IsPathAtOrBelow(place, canonical) && place.GetLength() == canonical.GetLength());
+            already = already || SamePath(place, canonical);
         if (!already)
             places.push_back(canonical);
     }

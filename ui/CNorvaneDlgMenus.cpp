@@ -79,7 +79,8 @@ void CNorvaneDlg::OnMenuRules()
     if (dlg.DoModal() != IDOK)
         return;
     m_rules = dlg.Rules();
-    SaveCleaningRules(m_rules);
+    if (!SaveCleaningRules(m_rules))
+        SetStatus("无法保存清理规则，本次运行中仍然有效。");
     ShowUserPatterns();
 }
 

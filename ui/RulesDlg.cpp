@@ -76,26 +76,38 @@ void CRulesDlg::Refuse(const CString& why, int nFocusId)
     ::SetFocus(::GetDlgItem(m_hWnd, nFocusId));
 }
 
-void CRulesDlg::OnAddPattern()
+bool CRulesDlg::AddTypedPattern()
 {
     CString typed;
     GetDlgItem(IDC_RULE_PATTERN)->GetWindowText(typed);
     CString why;
     if (!AddUserPattern(m_rules, TrimBlanks(typed), &why)) {
         Refuse(why, IDC_RULE_PATTERN);
-        return;
+        return false;
     }
     GetDlgItem(IDC_RULE_PATTERN)->SetWindowText("");
+    ShowRules();
+    return true;
+}
+
+void CRulesDlg::OnAddPattern()
+{
+    AddTypedPattern();
+}
+
+template <class T>
+void CRulesDlg::RemoveSelected(int nListId, std::vector<T>& items)
+{
+    const LRESULT at = ::SendDlgItemMessageW(m_hWnd, nListId, LB_GETCURSEL, 0, 0);
+    if (at < 0 || static_cast<size_t>(at) >= items.size())
+        return;
+    items.erase(items.begin() + at);
     ShowRules();
 }
 
 void CRulesDlg::OnRemovePattern()
 {
-    const LRESULT at = ::SendDlgItemMessageW(m_hWnd, IDC_RULE_PATTERNS, LB_GETCURSEL, 0, 0);
-    if (at < 0 || static_cast<size_t>(at) >= m_rules.patterns.size())
-        return;
-    m_rules.patterns.erase(m_rules.patterns.begin() + at);
-    ShowRules();
+    RemoveSelected(IDC_RULE_PATTERNS, m_rules.patterns);
 }
 
 void CRulesDlg::OnAddFolder()
@@ -105,7 +117,7 @@ void CRulesDlg::OnAddFolder()
     if (picked.IsEmpty() || !OpenScanRoot(picked, &folder))
         return;
     for (const CString& already : m_rules.excluded) {
-        if (already.GetLength() == folder.GetLength() && IsPathAtOrBelow(already, folder))
+        if (SamePath(already, folder))
             return;
     }
     m_rules.excluded.push_back(folder);
@@ -114,11 +126,7 @@ void CRulesDlg::OnAddFolder()
 
 void CRulesDlg::OnRemoveFolder()
 {
-    const LRESULT at = ::SendDlgItemMessageW(m_hWnd, IDC_RULE_FOLDERS, LB_GETCURSEL, 0, 0);
-    if (at < 0 || static_cast<size_t>(at) >= m_rules.excluded.size())
-        return;
-    m_rules.excluded.erase(m_rules.excluded.begin() + at);
-    ShowRules();
+    RemoveSelected(IDC_RULE_FOLDERS, m_rules.excluded);
 }
 
 void CRulesDlg::OnOK()
@@ -129,14 +137,7 @@ void CRulesDlg::OnOK()
     GetDlgItem(IDC_RULE_PATTERN)->GetWindowText(typed);
     if (!TrimBlanks(typed).IsEmpty()) {
         const bool inBox = ::GetFocus() == ::GetDlgItem(m_hWnd, IDC_RULE_PATTERN);
-        CString why;
-        if (!AddUserPattern(m_rules, TrimBlanks(typed), &why)) {
-            Refuse(why, IDC_RULE_PATTERN);
-            return;
-        }
-        GetDlgItem(IDC_RULE_PATTERN)->SetWindowText("");
-        ShowRules();
-        if (inBox)
+        if (!AddTypedPattern() || inBox)
             return;
     }
     BOOL number = FALSE;

@@ -3,6 +3,8 @@
 // underlined letters, Enter in the pattern box adds it).
 #pragma once
 
+#include <vector>
+
 #include "../framework/CDialog.h"
 #include "../framework/CGdiObject.h"
 #include "../res/resource.h"
@@ -21,6 +23,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What the pattern box holds, added; false (and said why) when it cannot be a pattern.
+    bool AddTypedPattern();
+    template <class T>
+    void RemoveSelected(int nListId, std::vector<T>& items);
     void OnAddPattern();
     void OnRemovePattern();
     void OnAddFolder();
