@@ -38,6 +38,8 @@
 #define IDB_MAX_HOT         219
 #define IDB_RESTORE         220
 #define IDB_RESTORE_HOT     221
+// The bitmap of set k (1 = 125 %, 2 = 150 %, 3 = 175 %, 4 = 200 %) has its 100 % id + k * IDB_SCALE_STEP.
+#define IDB_SCALE_STEP      1000
 
 // System-menu commands; compared after masking with 0xFFF0.
 #define IDM_ABOUTBOX        0x0010

@@ -1,5 +1,9 @@
 #!/usr/bin/env python3
-"""Draws every bitmap and icon of the program into res/.
+"""Draws every bitmap and icon of the program into res/, and res/SkinBitmaps.rc.
+
+Each skin bitmap is drawn at 100, 125, 150, 175 and 200 percent, every one at its own size
+from its own coordinates, so that the program never stretches one at those scales. The
+scaled ones are named <name>@<percent>.bmp.
 
 The outputs are committed, so a build never needs this script; run it again only when a
 picture changes:  python3 tools/draw_bitmaps.py
@@ -17,10 +21,24 @@ CAPTION_TOP = (21, 146, 245)   # light blue at the top of the caption gradient
 HOT_BLUE = (159, 206, 242)
 WHITE = (255, 255, 255)
 SS = 4                          # supersampling factor for smooth shapes
+# Percent of 96 dpi. With SS at 4 each gives a whole drawing factor (SS * p / 100), so every
+# line width stays a whole number of supersampled pixels.
+PERCENTS = (100, 125, 150, 175, 200)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.join(HERE, "..", "res")
 BMP_DIR = os.path.join(RES, "bitmaps")
+
+
+def scaled(v, p):
+    """A 96-dpi length at p percent, rounded half up as the program rounds it."""
+    return (v * p + 50) // 100
+
+
+def factor(p):
+    """The supersampled drawing factor at p percent: 96-dpi coordinates times this."""
+    assert SS * p % 100 == 0
+    return SS * p // 100
 
 
 def lerp(a, b, t):
@@ -38,34 +56,42 @@ def gradient(w, h, top=CAPTION_TOP, bottom=KEY):
     return img
 
 
-def supersampled(w, h, draw_fn, background):
-    """Draws at SS times the size with draw_fn(draw, scale) and scales down."""
+def supersampled(w, h, draw_fn, background, p):
+    """Draws a w x h (96-dpi) picture at p percent: at SS times its size with
+    draw_fn(draw, factor), then down to its size."""
+    w, h = scaled(w, p), scaled(h, p)
     big = Image.new("RGB", (w * SS, h * SS), background)
-    draw_fn(ImageDraw.Draw(big), SS)
+    draw_fn(ImageDraw.Draw(big), factor(p))
     return big.resize((w, h), Image.LANCZOS)
 
 
-def overlay(base, w, h, draw_fn):
-    """Draws a supersampled RGBA layer over an existing picture."""
+def overlay(base, draw_fn, p):
+    """Draws a supersampled RGBA layer over an existing picture of the p percent set."""
+    w, h = base.size
     layer = Image.new("RGBA", (w * SS, h * SS), (0, 0, 0, 0))
-    draw_fn(ImageDraw.Draw(layer), SS)
+    draw_fn(ImageDraw.Draw(layer), factor(p))
     layer = layer.resize((w, h), Image.LANCZOS)
     out = base.convert("RGBA")
     out.alpha_composite(layer)
     return out.convert("RGB")
 
 
-def save_bmp(img, name):
+def bmp_name(name, p):
+    return "%s.bmp" % name if p == 100 else "%s@%d.bmp" % (name, p)
+
+
+def save_bmp(img, name, p):
     assert img.mode == "RGB"
-    img.save(os.path.join(BMP_DIR, name), format="BMP")
+    img.save(os.path.join(BMP_DIR, bmp_name(name, p)), format="BMP")
 
 
-def rounded_face(w, h, radius, top, bottom, flat=False):
+def rounded_face(w, h, radius, top, bottom, p, flat=False):
     """A rounded rectangle face on the key colour. Pixels outside the rounded shape stay the
     exact key colour so that the transparent blit shows the parent's blue there."""
+    w, h = scaled(w, p), scaled(h, p)
     mask_big = Image.new("L", (w * SS, h * SS), 0)
     ImageDraw.Draw(mask_big).rounded_rectangle(
-        [0, 0, w * SS - 1, h * SS - 1], radius=radius * SS, fill=255)
+        [0, 0, w * SS - 1, h * SS - 1], radius=radius * factor(p), fill=255)
     mask = mask_big.resize((w, h), Image.LANCZOS)
     fill = Image.new("RGB", (w, h), top) if flat else gradient(w, h, top, bottom)
     if not flat:
@@ -87,12 +113,6 @@ def rounded_face(w, h, radius, top, bottom, flat=False):
 def cross(d, s, cx, cy, r, width, colour=WHITE):
     d.line([(cx - r) * s, (cy - r) * s, (cx + r) * s, (cy + r) * s], fill=colour, width=width * s)
     d.line([(cx - r) * s, (cy + r) * s, (cx + r) * s, (cy - r) * s], fill=colour, width=width * s)
-
-
-def caption_button(background, figure):
-    def draw(d, s):
-        figure(d, s)
-    return overlay(background, 26, 26, draw)
 
 
 def fig_close(d, s):
@@ -142,7 +162,7 @@ def magnifier_disc(d, s, cx, cy, r, disc, lens, handle):
     d.line([hx * s, hy * s, (cx + r * 0.55) * s, (cy + r * 0.55) * s], fill=handle, width=int(max(2, r * 0.2) * s))
 
 
-def anim_frame(n):
+def anim_frame(n, p):
     def draw(d, s):
         c = 12 * s
         ring = (170, 215, 40)
@@ -157,21 +177,21 @@ def anim_frame(n):
         a = math.radians((n - 1) * 60 - 90)
         hx, hy = c + math.cos(a) * 8 * s, c + math.sin(a) * 8 * s
         d.ellipse([hx - 2.5 * s, hy - 2.5 * s, hx + 2.5 * s, hy + 2.5 * s], fill=(230, 250, 120))
-    return supersampled(24, 24, draw, KEY)
+    return supersampled(24, 24, draw, KEY, p)
 
 
-def scan_face(top, bottom, flat=False):
-    face = rounded_face(210, 95, 14, top, bottom, flat)
+def scan_face(top, bottom, p, flat=False):
+    face = rounded_face(210, 95, 14, top, bottom, p, flat)
 
     def draw(d, s):
-        # the disc sits in columns 6..68 and rows 16..79
+        # the disc sits in columns 6..68 and rows 16..79 (at 100 %); the caption goes right of it
         magnifier_disc(d, s, 37, 47.5, 31, (20, 110, 190, 255), (255, 255, 255, 255), (255, 255, 255, 255))
-    out = overlay(face, 210, 95, draw)
+    out = overlay(face, draw, p)
     # keep the corners exactly the key colour
     ref = face.load()
     px = out.load()
-    for y in range(95):
-        for x in range(210):
+    for y in range(face.size[1]):
+        for x in range(face.size[0]):
             if ref[x, y] == KEY:
                 px[x, y] = KEY
     return out
@@ -203,36 +223,73 @@ def write_icon(img, path):
         f.write(data)
 
 
+# The skin's bitmaps in the resource script's order: identifier, file name without .bmp.
+SKIN = [
+    ("IDB_ANIM1", "anim1"), ("IDB_ANIM2", "anim2"), ("IDB_ANIM3", "anim3"),
+    ("IDB_ANIM4", "anim4"), ("IDB_ANIM5", "anim5"), ("IDB_ANIM6", "anim6"),
+    ("IDB_FRAME_BOTTOM", "frame_bottom"), ("IDB_CLOSE", "close"), ("IDB_CLOSE_HOT", "close_hot"),
+    ("IDB_FRAME_LEFT", "frame_left"), ("IDB_TITLE_LEFT", "title_left"), ("IDB_TITLE_MID", "title_mid"),
+    ("IDB_MIN", "min"), ("IDB_MIN_HOT", "min_hot"), ("IDB_FRAME_RIGHT", "frame_right"),
+    ("IDB_TITLE_RIGHT", "title_right"), ("IDB_TITLE_ICON", "title_icon"), ("IDB_BTN", "btn"),
+    ("IDB_SCAN", "scan"), ("IDB_SCAN_ALT", "scan_alt"), ("IDB_BTN_HOT", "btn_hot"),
+    ("IDB_SCAN_HOT", "scan_hot"), ("IDB_MAX", "max"), ("IDB_MAX_HOT", "max_hot"),
+    ("IDB_RESTORE", "restore"), ("IDB_RESTORE_HOT", "restore_hot"),
+]
+
+
+def skin_set(p):
+    """Every skin bitmap at p percent, by file name."""
+    out = {}
+    for n in range(1, 7):
+        out["anim%d" % n] = anim_frame(n, p)
+
+    out["frame_bottom"] = Image.new("RGB", (scaled(775, p), scaled(3, p)), KEY)
+    out["frame_left"] = Image.new("RGB", (scaled(3, p), scaled(433, p)), KEY)
+    out["frame_right"] = Image.new("RGB", (scaled(3, p), scaled(433, p)), KEY)
+
+    b = scaled(26, p)
+    g26 = gradient(b, b)
+    red, hot = Image.new("RGB", (b, b), (220, 40, 40)), Image.new("RGB", (b, b), HOT_BLUE)
+    for name, figure in (("close", fig_close), ("min", fig_min), ("max", fig_max), ("restore", fig_restore)):
+        out[name] = overlay(g26, figure, p)
+        out[name + "_hot"] = overlay(red if name == "close" else hot, figure, p)
+
+    title_side = gradient(scaled(100, p), b)
+    out["title_left"] = title_side
+    out["title_right"] = title_side.copy()
+    out["title_mid"] = gradient(scaled(581, p), b)
+    out["title_icon"] = overlay(g26, lambda d, s: waste_bin(d, s, 2, 2, 22, (40, 120, 210)), p)
+
+    out["btn"] = rounded_face(88, 25, 6, (70, 190, 60), (20, 120, 30), p)
+    out["btn_hot"] = rounded_face(88, 25, 6, (120, 220, 100), (120, 220, 100), p, flat=True)
+    out["scan"] = scan_face((80, 200, 70), (20, 120, 30), p)
+    out["scan_alt"] = scan_face((60, 170, 60), (60, 170, 60), p, flat=True)
+    out["scan_hot"] = scan_face((130, 225, 110), (60, 170, 60), p)
+    return out
+
+
+def write_rc(path):
+    """The BITMAP lines of every set, included by Kelvaro.rc. Set k (1 = 125 %) takes the
+    identifiers of the 100 % set plus k * IDB_SCALE_STEP."""
+    width = max(len(idb) for idb, _ in SKIN) + len(" + IDB_SCALE_STEP * 4")
+    lines = ["// Written by tools/draw_bitmaps.py: the skin's bitmaps at 100, 125, 150, 175 and 200 %."]
+    for k, p in enumerate(PERCENTS):
+        lines.append("")
+        for idb, name in SKIN:
+            ident = idb if k == 0 else "%s + IDB_SCALE_STEP * %d" % (idb, k)
+            lines.append('%s BITMAP "bitmaps/%s"' % (ident.ljust(width), bmp_name(name, p)))
+    with open(path, "w", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     os.makedirs(BMP_DIR, exist_ok=True)
-    for n in range(1, 7):
-        save_bmp(anim_frame(n), "anim%d.bmp" % n)
-
-    save_bmp(Image.new("RGB", (775, 3), KEY), "frame_bottom.bmp")
-    save_bmp(Image.new("RGB", (3, 433), KEY), "frame_left.bmp")
-    save_bmp(Image.new("RGB", (3, 433), KEY), "frame_right.bmp")
-
-    g26 = gradient(26, 26)
-    save_bmp(caption_button(g26, fig_close), "close.bmp")
-    save_bmp(caption_button(Image.new("RGB", (26, 26), (220, 40, 40)), fig_close), "close_hot.bmp")
-    save_bmp(caption_button(g26, fig_min), "min.bmp")
-    save_bmp(caption_button(Image.new("RGB", (26, 26), HOT_BLUE), fig_min), "min_hot.bmp")
-    save_bmp(caption_button(g26, fig_max), "max.bmp")
-    save_bmp(caption_button(Image.new("RGB", (26, 26), HOT_BLUE), fig_max), "max_hot.bmp")
-    save_bmp(caption_button(g26, fig_restore), "restore.bmp")
-    save_bmp(caption_button(Image.new("RGB", (26, 26), HOT_BLUE), fig_restore), "restore_hot.bmp")
-
-    title_side = gradient(100, 26)
-    save_bmp(title_side, "title_left.bmp")
-    save_bmp(title_side.copy(), "title_right.bmp")
-    save_bmp(gradient(581, 26), "title_mid.bmp")
-    save_bmp(overlay(g26, 26, 26, lambda d, s: waste_bin(d, s, 2, 2, 22, (40, 120, 210))), "title_icon.bmp")
-
-    save_bmp(rounded_face(88, 25, 6, (70, 190, 60), (20, 120, 30)), "btn.bmp")
-    save_bmp(rounded_face(88, 25, 6, (120, 220, 100), (120, 220, 100), flat=True), "btn_hot.bmp")
-    save_bmp(scan_face((80, 200, 70), (20, 120, 30)), "scan.bmp")
-    save_bmp(scan_face((60, 170, 60), (60, 170, 60), flat=True), "scan_alt.bmp")
-    save_bmp(scan_face((130, 225, 110), (60, 170, 60)), "scan_hot.bmp")
+    for p in PERCENTS:
+        pictures = skin_set(p)
+        assert sorted(pictures) == sorted(name for _, name in SKIN)
+        for name, img in pictures.items():
+            save_bmp(img, name, p)
+    write_rc(os.path.join(RES, "SkinBitmaps.rc"))
 
     icon = Image.new("RGBA", (64 * SS, 64 * SS), (0, 0, 0, 0))
     waste_bin(ImageDraw.Draw(icon), SS, 0, 0, 64, (40, 120, 210))
