@@ -19,10 +19,16 @@ BOOL CNorvaneApp::InitInstance()
     CWinApp::InitInstance();
     SetRegistryKey("应用程序向导生成的本地应用程序");
 
-    CNorvaneDlg dlg;
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
+    // Screen readers' calls reach the window's objects through COM, on the window's thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        CNorvaneDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
 
     // No message loop of our own: the program ends when the dialog does.
     return FALSE;

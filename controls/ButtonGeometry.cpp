@@ -1,11 +1,13 @@
 #include "ButtonGeometry.h"
 
-POINT CaptionOrigin(bool bBesideDisc, int W, int H, SIZE text)
+#include "../framework/Dpi.h"
+
+POINT CaptionOrigin(bool bBesideDisc, int W, int H, SIZE text, int dpi)
 {
     int left = 0, width = W;
     if (bBesideDisc) {
-        const int faceRight = W < 210 ? W : 210;
-        left = 69;
+        const int faceRight = W < ScaleBy(210, dpi) ? W : ScaleBy(210, dpi);
+        left = ScaleBy(69, dpi);
         width = faceRight - left;
     }
     POINT pt;

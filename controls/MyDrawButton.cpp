@@ -1,13 +1,18 @@
 #include "MyDrawButton.h"
 
+#include "../framework/Dpi.h"
 #include "../res/resource.h"
 #include "ButtonGeometry.h"
+#include "SkinSets.h"
 
 BEGIN_MESSAGE_MAP(MyDrawButton, CButton)
     ON_WM_MOUSEMOVE()
     ON_WM_ERASEBKGND()
     ON_WM_TIMER()
     ON_WM_MOUSELEAVE()
+    ON_WM_GETDLGCODE()
+    ON_MESSAGE(BM_SETSTYLE, &MyDrawButton::OnSetStyle)
+    ON_WM_UPDATEUISTATE()
 END_MESSAGE_MAP()
 
 void MyDrawButton::PreSubclassWindow()
@@ -17,6 +22,73 @@ void MyDrawButton::PreSubclassWindow()
     SendMessage(BM_SETSTYLE, (style & 0xFFF4) | BS_OWNERDRAW, TRUE);
 }
 
+void MyDrawButton::SetLook(int dpi, bool bPlain)
+{
+    m_nDpi = dpi;
+    m_bPlain = bPlain;
+    Invalidate(FALSE);
+}
+
+UINT MyDrawButton::OnGetDlgCode()
+{
+    return DLGC_BUTTON | (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
+LRESULT MyDrawButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
+{
+    const UINT type = static_cast<UINT>(wParam) & 0x0F;
+    if (type != BS_OWNERDRAW)
+        m_bDefault = type == BS_DEFPUSHBUTTON;
+    return DefWindowProc(BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(0x0F)) | BS_OWNERDRAW, lParam);
+}
+
+void MyDrawButton::OnUpdateUIState(UINT, UINT)
+{
+    Default();
+    Repaint();
+}
+
+bool MyDrawButton::ShowsFocus() const
+{
+    return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+}
+
+void MyDrawButton::DrawFocusMark()
+{
+    if (!ShowsFocus())
+        return;
+    CClientDC dc(m_hWnd);
+    CRect rc;
+    GetClientRect(&rc);
+    // A dotted line a little inside the face's rounded edge, in the caption's colour.
+    const int inset = ScaleBy(m_nNormalBmp == IDB_SCAN ? 6 : 3, m_nDpi);
+    LOGBRUSH lb = {BS_SOLID, m_bPlain ? ::GetSysColor(COLOR_BTNTEXT) : RGB(255, 255, 255), 0};
+    HPEN pen = ::ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr);
+    {
+        CSelectObject selectPen(dc, pen);
+        CSelectObject selectBrush(dc, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc, rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset);
+    }
+    ::DeleteObject(pen);
+}
+
+void MyDrawButton::DrawPlain()
+{
+    CClientDC dc(m_hWnd);
+    CRect rc;
+    GetClientRect(&rc);
+    const bool pushed = (SendMessage(BM_GETSTATE) & BST_PUSHED) != 0;
+    ::DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    CString caption;
+    GetWindowText(caption);
+    const std::wstring text = AfxToWide(caption);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+    CSelectObject select(dc, font);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(::GetSysColor(IsWindowEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void MyDrawButton::DrawItem(LPDRAWITEMSTRUCT)
 {
     Repaint();
@@ -24,23 +96,32 @@ void MyDrawButton::DrawItem(LPDRAWITEMSTRUCT)
 
 void MyDrawButton::Repaint()
 {
-    DrawFaceBitmap();
-    if (m_bHasIcon)
-        DrawButtonIcon();
-    DrawButtonText();
+    if (m_bPlain) {
+        DrawPlain();
+    } else {
+        DrawFaceBitmap();
+        if (m_bHasIcon)
+            DrawButtonIcon();
+        DrawButtonText();
+    }
+    DrawFocusMark();
 }
 
 void MyDrawButton::DrawFaceBitmap()
 {
     // A disabled button shows no hover face.
     CBitmap face;
-    if (!face.LoadBitmap((IsWindowEnabled() ? m_nCurBmp : m_nNormalBmp) & 0xFFFF))
+    const UINT face100 = (IsWindowEnabled() ? m_nCurBmp : m_nNormalBmp) & 0xFFFF;
+    if (!face.LoadBitmap(SkinBitmapFor(face100, m_nDpi)))
         return;  // no face: the caption is still drawn
     CWindowDC dc(m_hWnd);
     CMemoryDC mem(dc, face);
-    // Never stretched: the face covers its own size from the top-left corner.
+    // The face covers the button, which is as large as the face at the scale: the scale's own
+    // set is drawn as it is, another scale takes the set above it scaled down.
     const SIZE size = face.GetSize();
-    ::TransparentBlt(dc, 0, 0, size.cx, size.cy, mem, 0, 0, size.cx, size.cy, kKeyColour);
+    CRect rc;
+    GetClientRect(&rc);
+    ::TransparentBlt(dc, 0, 0, rc.Width(), rc.Height(), mem, 0, 0, size.cx, size.cy, kKeyColour);
 }
 
 void MyDrawButton::DrawButtonIcon()
@@ -59,14 +140,14 @@ void MyDrawButton::DrawButtonText()
 
     const bool large = caption == "立即扫描" || caption == "重新扫描";
     CFont font;
-    font.CreateFont(large ? 28 : 20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"微软雅黑");
+    font.CreateFont(ScaleBy(large ? 28 : 20, m_nDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"微软雅黑");
     CSelectObject select(dc, font.GetSafeHandle());
 
     // Centred by the caption's own extent in its own font; an icon takes the left part.
     const std::wstring text = AfxToWide(caption);
     SIZE extent = {0, 0};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    POINT at = CaptionOrigin(m_nNormalBmp == IDB_SCAN, rc.Width(), rc.Height(), extent);
+    POINT at = CaptionOrigin(m_nNormalBmp == IDB_SCAN, rc.Width(), rc.Height(), extent, m_nDpi);
     if (m_bHasIcon)
         at.x = m_nIconLeft + m_nIconWidth + (rc.Width() - m_nIconLeft - m_nIconWidth - extent.cx) / 2;
 

@@ -1,7 +1,9 @@
 #include "CCheckListBox.h"
 
+#include "Dpi.h"
+
 namespace {
-const int kBoxSize = 13;
+const int kBoxSize = 13;  // at 96 dpi
 }
 
 BEGIN_MESSAGE_MAP(CCheckListBox, CListBox)
@@ -25,6 +27,23 @@ void CCheckListBox::SetCheck(int nIndex, int nCheck)
         ::InvalidateRect(m_hWnd, &rc, FALSE);
 }
 
+void CCheckListBox::SetScale(int dpi)
+{
+    m_nDpi = dpi;
+    SetItemHeight(0, static_cast<UINT>(ItemHeight()));
+    Invalidate(FALSE);
+}
+
+int CCheckListBox::CheckColumn() const
+{
+    return ScaleBy(kCheckColumn, m_nDpi);
+}
+
+int CCheckListBox::BoxSize() const
+{
+    return ScaleBy(kBoxSize, m_nDpi);
+}
+
 int CCheckListBox::ItemHeight() const
 {
     // The taller of the list's font and the check box, with a pixel above and below.
@@ -34,7 +53,8 @@ int CCheckListBox::ItemHeight() const
     TEXTMETRICW tm = {};
     ::GetTextMetricsW(dc, &tm);
     const int text = static_cast<int>(tm.tmHeight);
-    return (text > kBoxSize ? text : kBoxSize) + 2;
+    const int box = BoxSize();
+    return (text > box ? text : box) + ScaleBy(2, m_nDpi);
 }
 
 void CCheckListBox::PreSubclassWindow()
@@ -59,10 +79,11 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     }
 
     const int state = static_cast<int>(dis->itemData & 3);
-    RECT box = {rc.left + 2, rc.top + (rc.bottom - rc.top - kBoxSize) / 2, 0, 0};
-    box.right = box.left + kBoxSize;
-    box.bottom = box.top + kBoxSize;
-    RECT column = {rc.left, rc.top, rc.left + kCheckColumn, rc.bottom};
+    const int size = BoxSize();
+    RECT box = {rc.left + ScaleBy(2, m_nDpi), rc.top + (rc.bottom - rc.top - size) / 2, 0, 0};
+    box.right = box.left + size;
+    box.bottom = box.top + size;
+    RECT column = {rc.left, rc.top, rc.left + CheckColumn(), rc.bottom};
     ::FillRect(hdc, &column, ::GetSysColorBrush(COLOR_WINDOW));
     UINT flags = DFCS_BUTTONCHECK | DFCS_FLAT;
     if (state == 1)
@@ -71,7 +92,7 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT dis)
         flags = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
     ::DrawFrameControl(hdc, &box, DFC_BUTTON, flags);
 
-    RECT text = {rc.left + kCheckColumn, rc.top, rc.right, rc.bottom};
+    RECT text = {rc.left + CheckColumn(), rc.top, rc.right, rc.bottom};
     const bool selected = (dis->itemState & ODS_SELECTED) != 0;
     ::FillRect(hdc, &text, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     CString item;
@@ -100,7 +121,7 @@ void CCheckListBox::ToggleAt(CPoint point)
     BOOL outside = TRUE;
     const int index = ItemFromPoint(point, outside);
     RECT rc;
-    if (!outside && GetItemRect(index, &rc) && point.x >= rc.left && point.x < rc.left + kCheckColumn)
+    if (!outside && GetItemRect(index, &rc) && point.x >= rc.left && point.x < rc.left + CheckColumn())
         ToggleItem(index);
 }
 

@@ -13,10 +13,14 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
     void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override;
 
-    // Width in pixels of the check-box column at the left of every item.
+    // Width in pixels of the check-box column at the left of every item, at 96 dpi.
     static const int kCheckColumn = 17;
+    // The check box, its column and the rows at dpi (after the font of that scale is set).
+    void SetScale(int dpi);
+    int CheckColumn() const;
 
 protected:
+    int Dpi() const { return m_nDpi; }
     void PreSubclassWindow() override;
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonDblClk(UINT nFlags, CPoint point);
@@ -26,6 +30,8 @@ protected:
 
 private:
     int ItemHeight() const;
+    int BoxSize() const;
+    int m_nDpi = 96;
     void ToggleItem(int nIndex);
     void ToggleAt(CPoint point);
 };

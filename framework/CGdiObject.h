@@ -1,6 +1,8 @@
 // GDI objects that own their handle: deleted with the object, never copied.
 #pragma once
 
+#include <utility>
+
 #include "Afx.h"
 
 class CGdiObject {
@@ -19,6 +21,9 @@ public:
         m_hObject = nullptr;
         return ok;
     }
+    // Takes other's object and gives it this one's, which other then deletes: a new object
+    // replaces one still in use only once it is in use itself.
+    void Swap(CGdiObject& other) { std::swap(m_hObject, other.m_hObject); }
 
 protected:
     BOOL Attach(HGDIOBJ h)
@@ -48,6 +53,7 @@ public:
                                     bUnderline, cStrikeOut, nCharSet, nOutPrecision,
                                     nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
     }
+    BOOL CreateFontIndirect(const LOGFONTW* lf) { return Attach(::CreateFontIndirectW(lf)); }
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };
 

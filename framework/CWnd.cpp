@@ -101,8 +101,16 @@ void CWnd::GetWindowText(CString& rString) const
     rString = AfxFromWide(buf.c_str(), got);
 }
 
+void CWnd::PartOf(CWnd* owner)
+{
+    m_pPartOf = owner;
+    m_hWnd = owner->m_hWnd;
+}
+
 LRESULT CWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (m_pPartOf)
+        return m_pPartOf->DefWindowProc(nMsg, wParam, lParam);
     if (m_pfnSuper)
         return ::CallWindowProcW(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
     return ::DefWindowProcW(m_hWnd, nMsg, wParam, lParam);
@@ -115,6 +123,13 @@ LRESULT CWnd::Default()
 
 LRESULT CWnd::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (nMsg == WM_GETOBJECT) {
+        const LONG idObject = AfxObjectIdOf(lParam);
+        if (idObject == OBJID_CLIENT && m_accRole != 0)
+            return AfxAccessibleResult(AfxCreateControlAccessible(m_hWnd, m_accName, m_accRole), wParam);
+        if (idObject == m_accElementsId && m_accElements)
+            return AfxAccessibleResult(AfxCreateElementsAccessible(m_hWnd, idObject, m_accElements), wParam);
+    }
     LRESULT result = 0;
     if (!OnWndMsg(nMsg, wParam, lParam, &result))
         result = DefWindowProc(nMsg, wParam, lParam);
@@ -166,11 +181,36 @@ BOOL CWnd::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         if (nCode == 1 && lParam == 0)  // an accelerator counts as the command itself
             nCode = 0;
     }
+    CWnd* part = nullptr;
+    if (const AFX_MSGMAP_ENTRY* partEntry = FindInParts(nLookup, nCode, nID, &part)) {
+        part->PartOf(this);
+        const CurrentMessage saved = part->m_current;
+        part->m_current = m_current;
+        *pResult = partEntry->pfn(part, nMsg, wParam, lParam);
+        part->m_current = saved;
+        return TRUE;
+    }
     const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), nLookup, nCode, nID);
     if (!entry)
         return FALSE;
     *pResult = entry->pfn(this, nMsg, wParam, lParam);
     return TRUE;
+}
+
+const AFX_MSGMAP_ENTRY* CWnd::FindInParts(UINT nLookup, UINT nCode, UINT nID, CWnd** ppPart) const
+{
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e && e->nMessage != 0; ++e) {
+            if (e->nMessage != AFX_CHAIN_ENTRY)
+                continue;
+            CWnd* part = reinterpret_cast<CWnd*>(e->pfn(const_cast<CWnd*>(this), 0, 0, 0));
+            if (const AFX_MSGMAP_ENTRY* found = AfxFindMessageEntry(part->GetMessageMap(), nLookup, nCode, nID)) {
+                *ppPart = part;
+                return found;
+            }
+        }
+    }
+    return nullptr;
 }
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)

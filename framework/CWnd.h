@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 
+#include "Accessible.h"
 #include "CCmdTarget.h"
 #include "CDC.h"
 #include "CGdiObject.h"
@@ -70,6 +71,26 @@ public:
     }
     HMENU GetSystemMenu(BOOL bRevert) const { return ::GetSystemMenu(m_hWnd, bRevert); }
 
+    // What screen readers read for the window: name and role (ROLE_SYSTEM_...), the rest as
+    // the system answers. An empty name reads the window's current text.
+    void SetAccessible(const CString& name, long role)
+    {
+        m_accName = name;
+        m_accRole = role;
+    }
+    // Painted elements that readers find under idObject of this window (OBJID_TITLEBAR: the
+    // skin's caption buttons).
+    void SetAccessibleElements(LONG idObject, AccessibleElementSource source)
+    {
+        m_accElementsId = idObject;
+        m_accElements = std::move(source);
+    }
+
+    // Makes this object a part of owner's window: it works on owner's window, and what its
+    // handlers leave to Default() goes to owner's previous procedure. A part is reached
+    // through ON_CHAIN_MEMBER in owner's map; it is never bound to the window itself.
+    void PartOf(CWnd* owner);
+
 protected:
     virtual void PreSubclassWindow() {}
     virtual LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -91,6 +112,11 @@ protected:
     WNDPROC m_pfnSuper = nullptr;
 
 private:
+    // The map entry of a part chained into this window's map, handling the message; *ppPart
+    // gets the part.
+    const AFX_MSGMAP_ENTRY* FindInParts(UINT nLookup, UINT nCode, UINT nID, CWnd** ppPart) const;
+    CWnd* m_pPartOf = nullptr;  // the window this object is a part of
+
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT Dispatch(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
     void OnNcDestroyed();
@@ -100,6 +126,12 @@ private:
         WPARAM wParam = 0;
         LPARAM lParam = 0;
     } m_current;
+
+    // The answers to WM_GETOBJECT; a role of 0 leaves the client area to the system.
+    CString m_accName;
+    long m_accRole = 0;
+    LONG m_accElementsId = 0;
+    AccessibleElementSource m_accElements;
 
     mutable std::mutex m_tempLock;
     mutable std::map<HWND, std::unique_ptr<CWnd>> m_tempChildren;

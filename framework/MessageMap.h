@@ -25,6 +25,10 @@ struct AFX_MSGMAP {
 // The first entry for (message, code, id) in pMap, then in each base map in turn; null if none.
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMsg, UINT nCode, UINT nID);
 
+// The entry that chains a part of the window (a CWnd member with a map of its own) into the
+// window's map; never a window message (those end at 0xFFFF).
+const UINT AFX_CHAIN_ENTRY = 0x10000;
+
 // All WM_CTLCOLOR* messages are looked up under this one identifier (the old combined message).
 #define WM_CTLCOLOR 0x0019
 
@@ -50,6 +54,12 @@ protected:                                             \
 #define AFX_SELF static_cast<ThisClass*>(pTarget)
 #define AFX_THUNK_ARGS CCmdTarget* pTarget, UINT nMsg, WPARAM wParam, LPARAM lParam
 #define AFX_UNUSED_ARGS (void)pTarget; (void)nMsg; (void)wParam; (void)lParam
+
+// A part of the window with a map of its own (the skin of a dialog, say): the part's map is
+// looked at before the window's own entries, and what the part leaves goes on as usual.
+#define ON_CHAIN_MEMBER(member)                                                            \
+    {AFX_CHAIN_ENTRY, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                             \
+        AFX_UNUSED_ARGS; return reinterpret_cast<LRESULT>(static_cast<CWnd*>(&AFX_SELF->member)); }},
 
 // Commands and control notifications.
 #define ON_COMMAND(id, memberFxn)                                                          \
@@ -118,6 +128,23 @@ protected:                                             \
     {WM_NCMOUSELEAVE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnNcMouseLeave(); return 0; }},
 #define ON_WM_MOUSELEAVE()                                                                 \
     {WM_MOUSELEAVE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnMouseLeave(); return 0; }},
+#define ON_WM_NCHITTEST()                                                                  \
+    {WM_NCHITTEST, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                \
+        AFX_UNUSED_ARGS; return AFX_SELF->OnNcHitTest(CPoint(lParam)); }},
+#define ON_WM_GETDLGCODE()                                                                 \
+    {WM_GETDLGCODE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; return AFX_SELF->OnGetDlgCode(); }},
+#define ON_WM_UPDATEUISTATE()                                                              \
+    {WM_UPDATEUISTATE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                            \
+        AFX_UNUSED_ARGS; AFX_SELF->OnUpdateUIState(LOWORD(wParam), HIWORD(wParam)); return 0; }},
+// WM_DPICHANGED: the new scale and the rectangle the system suggests, in screen coordinates.
+#define ON_WM_DPICHANGED()                                                                 \
+    {0x02E0, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                      \
+        AFX_UNUSED_ARGS; AFX_SELF->OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0; }},
+#define ON_WM_SETTINGCHANGE()                                                              \
+    {WM_SETTINGCHANGE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                            \
+        AFX_UNUSED_ARGS; AFX_SELF->OnSettingChange(static_cast<UINT>(wParam)); return 0; }},
+#define ON_WM_SYSCOLORCHANGE()                                                             \
+    {WM_SYSCOLORCHANGE, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT { AFX_UNUSED_ARGS; AFX_SELF->OnSysColorChange(); return 0; }},
 #define ON_WM_TIMER()                                                                      \
     {WM_TIMER, 0, 0, 0, [](AFX_THUNK_ARGS) -> LRESULT {                                    \
         AFX_UNUSED_ARGS; AFX_SELF->OnTimer(static_cast<UINT_PTR>(wParam)); return 0; }},

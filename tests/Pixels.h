@@ -14,3 +14,39 @@ inline COLORREF BitmapPixel(UINT id, int x, int y)
     ::DeleteObject(bmp);
     return c;
 }
+
+#include <vector>
+
+// What the screen shows in rc (screen coordinates), row by row, read in one copy rather than a
+// call a pixel.
+struct ScreenPixels {
+    explicit ScreenPixels(const RECT& rc) : left(rc.left), top(rc.top), cx(rc.right - rc.left), cy(rc.bottom - rc.top)
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = cx;
+        bi.bmiHeader.biHeight = -cy;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC screen = ::GetDC(nullptr);
+        HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC mem = ::CreateCompatibleDC(screen);
+        HGDIOBJ old = ::SelectObject(mem, dib);
+        ::BitBlt(mem, 0, 0, cx, cy, screen, left, top, SRCCOPY);
+        ::GdiFlush();
+        const DWORD* p = static_cast<const DWORD*>(bits);
+        pixels.reserve(static_cast<size_t>(cx) * cy);
+        for (int i = 0; i < cx * cy; ++i)
+            pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+        ::SelectObject(mem, old);
+        ::DeleteDC(mem);
+        ::DeleteObject(dib);
+        ::ReleaseDC(nullptr, screen);
+    }
+    // At (x, y) of the screen.
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y - top) * cx + (x - left)]; }
+
+    int left, top, cx, cy;
+    std::vector<COLORREF> pixels;
+};

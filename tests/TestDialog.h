@@ -31,11 +31,21 @@ public:
     void Hold() { m_bHold = true; }
     void Release();
 
+    // The system's high contrast as this dialog sees it: Wine has none to turn on. The window
+    // hears of the change as it would from the system.
+    void SetHighContrast(bool bOn)
+    {
+        m_bHighContrast = bOn;
+        ::SendMessageW(m_hWnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    }
+
 protected:
     HANDLE CreateRunEvent() override;
+    bool SystemHighContrast() const override { return m_bHighContrast; }
 
 private:
     std::atomic<bool> m_bHold{false};
+    std::atomic<bool> m_bHighContrast{false};
     std::mutex m_heldLock;
     std::vector<HANDLE> m_held;  // the events of the runs held
 };

@@ -6,7 +6,7 @@ if(NOT rc EQUAL 0)
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
 set(allowed KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll MSIMG32.dll msvcrt.dll ADVAPI32.dll
-    SHELL32.dll VERSION.dll COMDLG32.dll ntdll.dll)
+    SHELL32.dll VERSION.dll COMDLG32.dll ntdll.dll OLEACC.dll OLE32.dll OLEAUT32.dll)
 string(TOUPPER "${allowed}" allowed)
 set(count 0)
 foreach(line IN LISTS names)

@@ -105,8 +105,12 @@ TEST_F(MainDialog, StatusLineInBold14UnitSongtiAndTheDriveLabelInTheDialogFont)
     EXPECT_EQ(FF_SWISS, lf.lfPitchAndFamily);
     EXPECT_STREQ(L"宋体", lf.lfFaceName);
 
-    HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
-    EXPECT_EQ(dialogFont, reinterpret_cast<HFONT>(::SendMessageA(Item(IDC_STATIC_DRIVE), WM_GETFONT, 0, 0)));
+    // The drive label has the template's font, at the window's scale.
+    LOGFONTW dialog = {}, label = {};
+    ASSERT_TRUE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)), sizeof(dialog), &dialog));
+    ASSERT_TRUE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageA(Item(IDC_STATIC_DRIVE), WM_GETFONT, 0, 0)), sizeof(label), &label));
+    EXPECT_STREQ(dialog.lfFaceName, label.lfFaceName);
+    EXPECT_EQ(-12, label.lfHeight) << "9 points at 96 dpi";
 }
 
 TEST_F(MainDialog, OnlyTheTwoStaticTextsAreWhiteOnBlue)

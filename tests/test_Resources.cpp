@@ -46,6 +46,13 @@ struct Dib {
     const BITMAPINFOHEADER* hdr = nullptr;
 };
 
+// The skin's bitmaps come in five sets, 100 to 200 percent of 96 dpi in steps of 25; set k
+// holds its 100 % bitmap's id + k * IDB_SCALE_STEP.
+const int kSets = 5;
+UINT InSet(UINT id, int k) { return id + k * IDB_SCALE_STEP; }
+// A 96-dpi length in set k, rounded half up.
+int Scaled(int v, int k) { return (v * (100 + 25 * k) + 50) / 100; }
+
 TEST(Resources, EveryBitmapHasItsSizeAndIsUncompressed24Bit)
 {
     struct { UINT id; int w, h; } table[] = {
@@ -58,63 +65,79 @@ TEST(Resources, EveryBitmapHasItsSizeAndIsUncompressed24Bit)
         {IDB_MAX_HOT, 26, 26}, {IDB_RESTORE, 26, 26}, {IDB_RESTORE_HOT, 26, 26},
     };
     EXPECT_EQ(26u, sizeof(table) / sizeof(table[0]));
-    for (const auto& t : table) {
-        Dib dib(t.id);
-        ASSERT_NE(nullptr, dib.hdr) << "bitmap " << t.id;
-        EXPECT_EQ(t.w, dib.hdr->biWidth) << "bitmap " << t.id;
-        EXPECT_EQ(t.h, dib.hdr->biHeight) << "bitmap " << t.id << " (bottom-up)";
-        EXPECT_EQ(24, dib.hdr->biBitCount) << "bitmap " << t.id;
-        EXPECT_EQ(static_cast<DWORD>(BI_RGB), dib.hdr->biCompression) << "bitmap " << t.id;
-        HBITMAP loaded = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(t.id));
-        EXPECT_NE(nullptr, loaded) << "LoadBitmapA " << t.id;
-        ::DeleteObject(loaded);
-    }
+    for (int k = 0; k < kSets; ++k)
+        for (const auto& t : table) {
+            const UINT id = InSet(t.id, k);
+            Dib dib(id);
+            ASSERT_NE(nullptr, dib.hdr) << "bitmap " << id;
+            EXPECT_EQ(Scaled(t.w, k), dib.hdr->biWidth) << "bitmap " << id;
+            EXPECT_EQ(Scaled(t.h, k), dib.hdr->biHeight) << "bitmap " << id << " (bottom-up)";
+            EXPECT_EQ(24, dib.hdr->biBitCount) << "bitmap " << id;
+            EXPECT_EQ(static_cast<DWORD>(BI_RGB), dib.hdr->biCompression) << "bitmap " << id;
+            HBITMAP loaded = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+            EXPECT_NE(nullptr, loaded) << "LoadBitmapA " << id;
+            ::DeleteObject(loaded);
+        }
 }
 
 TEST(Resources, FrameBitmapsAreTheBackgroundBlueExactly)
 {
-    for (UINT id : {IDB_FRAME_BOTTOM, IDB_FRAME_LEFT, IDB_FRAME_RIGHT}) {
-        Dib dib(id);
-        ASSERT_NE(nullptr, dib.hdr);
-        for (int y = 0; y < dib.hdr->biHeight; ++y)
-            for (int x = 0; x < dib.hdr->biWidth; ++x)
-                ASSERT_EQ(kKey, dib.Pixel(x, y)) << "bitmap " << id << " at " << x << "," << y;
-    }
+    for (int k = 0; k < kSets; ++k)
+        for (UINT id : {InSet(IDB_FRAME_BOTTOM, k), InSet(IDB_FRAME_LEFT, k), InSet(IDB_FRAME_RIGHT, k)}) {
+            Dib dib(id);
+            ASSERT_NE(nullptr, dib.hdr);
+            for (int y = 0; y < dib.hdr->biHeight; ++y)
+                for (int x = 0; x < dib.hdr->biWidth; ++x)
+                    ASSERT_EQ(kKey, dib.Pixel(x, y)) << "bitmap " << id << " at " << x << "," << y;
+        }
 }
 
 TEST(Resources, ButtonFaceCornersAreTheKeyColourExactly)
 {
-    for (UINT id : {IDB_BTN, IDB_BTN_HOT, IDB_SCAN, IDB_SCAN_HOT, IDB_SCAN_ALT}) {
-        Dib dib(id);
-        ASSERT_NE(nullptr, dib.hdr);
-        const int r = dib.hdr->biWidth - 1, b = dib.hdr->biHeight - 1;
-        for (POINT p : {POINT{0, 0}, POINT{r, 0}, POINT{0, b}, POINT{r, b}, POINT{1, 1}, POINT{r - 1, b - 1}})
-            EXPECT_EQ(kKey, dib.Pixel(p.x, p.y)) << "bitmap " << id << " at " << p.x << "," << p.y;
-        // The middle of the face is not the key, or the face would show holes.
-        EXPECT_NE(kKey, dib.Pixel(r / 2 + 20, b / 2));
-    }
+    for (int k = 0; k < kSets; ++k)
+        for (UINT base : {IDB_BTN, IDB_BTN_HOT, IDB_SCAN, IDB_SCAN_HOT, IDB_SCAN_ALT}) {
+            const UINT id = InSet(base, k);
+            Dib dib(id);
+            ASSERT_NE(nullptr, dib.hdr);
+            const int r = dib.hdr->biWidth - 1, b = dib.hdr->biHeight - 1;
+            for (POINT p : {POINT{0, 0}, POINT{r, 0}, POINT{0, b}, POINT{r, b}, POINT{1, 1}, POINT{r - 1, b - 1}})
+                EXPECT_EQ(kKey, dib.Pixel(p.x, p.y)) << "bitmap " << id << " at " << p.x << "," << p.y;
+            // The middle of the face is not the key, or the face would show holes.
+            EXPECT_NE(kKey, dib.Pixel(r / 2 + 20, b / 2)) << "bitmap " << id;
+            if (base == IDB_BTN || base == IDB_BTN_HOT)
+                continue;
+            // The disc keeps to columns 6..68 of 210 at every scale: the caption is put right of it.
+            const int y = Scaled(47, k);
+            EXPECT_EQ(RGB(20, 110, 190), dib.Pixel(Scaled(12, k), y)) << "bitmap " << id;
+            EXPECT_EQ(RGB(20, 110, 190), dib.Pixel(Scaled(62, k), y)) << "bitmap " << id;
+            EXPECT_EQ(dib.Pixel(Scaled(150, k), y), dib.Pixel(Scaled(72, k), y)) << "plain face, bitmap " << id;
+        }
 }
 
 TEST(Resources, CaptionPiecesFadeIntoTheBackgroundAndTheRightEndRepeatsTheLeft)
 {
-    for (UINT id : {IDB_TITLE_LEFT, IDB_TITLE_MID, IDB_TITLE_RIGHT}) {
-        Dib dib(id);
-        for (int x = 0; x < dib.hdr->biWidth; ++x)
-            ASSERT_EQ(kKey, dib.Pixel(x, 25)) << "bitmap " << id << " bottom row at " << x;
-        EXPECT_NE(kKey, dib.Pixel(0, 0));
+    for (int k = 0; k < kSets; ++k) {
+        for (UINT id : {InSet(IDB_TITLE_LEFT, k), InSet(IDB_TITLE_MID, k), InSet(IDB_TITLE_RIGHT, k)}) {
+            Dib dib(id);
+            ASSERT_NE(nullptr, dib.hdr);
+            for (int x = 0; x < dib.hdr->biWidth; ++x)
+                ASSERT_EQ(kKey, dib.Pixel(x, dib.hdr->biHeight - 1)) << "bitmap " << id << " bottom row at " << x;
+            EXPECT_NE(kKey, dib.Pixel(0, 0));
+        }
+        Dib left(InSet(IDB_TITLE_LEFT, k)), right(InSet(IDB_TITLE_RIGHT, k));
+        ASSERT_EQ(left.blob.size, right.blob.size);
+        EXPECT_EQ(0, memcmp(left.blob.data, right.blob.data, left.blob.size)) << "set " << k;
     }
-    Dib left(IDB_TITLE_LEFT), right(IDB_TITLE_RIGHT);
-    ASSERT_EQ(left.blob.size, right.blob.size);
-    EXPECT_EQ(0, memcmp(left.blob.data, right.blob.data, left.blob.size));
 }
 
 TEST(Resources, AnimationFramesDiffer)
 {
-    for (UINT id = IDB_ANIM1; id < IDB_ANIM6; ++id) {
-        Dib a(id), b(id + 1);
-        ASSERT_EQ(a.blob.size, b.blob.size);
-        EXPECT_NE(0, memcmp(a.blob.data, b.blob.data, a.blob.size)) << id << " and " << id + 1;
-    }
+    for (int k = 0; k < kSets; ++k)
+        for (UINT id = InSet(IDB_ANIM1, k); id < InSet(IDB_ANIM6, k); ++id) {
+            Dib a(id), b(id + 1);
+            ASSERT_EQ(a.blob.size, b.blob.size);
+            EXPECT_NE(0, memcmp(a.blob.data, b.blob.data, a.blob.size)) << id << " and " << id + 1;
+        }
 }
 
 #pragma pack(push, 2)
@@ -265,7 +288,9 @@ void ExpectControls(const std::vector<Control>& expected, const std::vector<Cont
 TEST(Resources, MainDialogTemplate)
 {
     Template t = ParseTemplate(IDD_MAIN_DIALOG);
-    EXPECT_EQ(0x90C000C8u, t.style);
+    // A window menu, with minimize and maximize in it, for the keyboard (Alt+Space); the
+    // skin paints over the system's caption buttons.
+    EXPECT_EQ(0x90CB00C8u, t.style);
     EXPECT_EQ(0x00040000u, t.exStyle);
     EXPECT_EQ(0, t.x);
     EXPECT_EQ(0, t.y);
@@ -277,21 +302,23 @@ TEST(Resources, MainDialogTemplate)
     EXPECT_EQ(0, t.weight);
     EXPECT_EQ(0, t.italic);
     EXPECT_EQ(1, t.charset);
+    // In reading order, which the Tab key follows: the drive, the types, the list (or Scan
+    // now in its place), then the buttons from left to right and Pause and Stop.
     const std::vector<Control> expected = {
         {IDC_STATIC_DRIVE, "Static", "请选择磁盘", 335, 38, 35, 8, 0x50020000},
-        {IDC_BTN_START, "Button", "开始", 277, 226, 50, 14, 0x50010000},
-        {IDC_BTN_DELETE, "Button", "删除", 7, 226, 50, 14, 0x50010000},
-        {IDC_BTN_DELETE_ALL, "Button", "全部删除", 60, 226, 50, 14, 0x50010000},
-        {IDC_BTN_SELECT_ALL, "Button", "全选", 335, 226, 50, 14, 0x50010000},
-        {IDC_BTN_SELECT_NONE, "Button", "全不选", 387, 226, 50, 14, 0x50010000},
         {IDC_COMBO_DRIVE, "ComboBox", "", 386, 36, 50, 121, 0x50210142},
         {IDC_LIST_TYPES, "ListBox", "", 335, 50, 101, 173, 0x50B10153},
-        {IDC_BTN_STOP, "Button", "停止", 386, 21, 50, 14, 0x50010300},
-        {IDC_BTN_PAUSE, "Button", "暂停", 386, 6, 50, 14, 0x50010000},
-        {IDC_PROGRESS, "msctls_progress32", "", 7, 23, 375, 11, 0x40800000},
         {IDC_STATIC_STATUS, "Static", " 全面清理电脑中垃圾文件和临时文件，节省磁盘空间，让系统运行更加有效率！", 43, 11, 338, 9, 0x5002800C},
+        {IDC_PROGRESS, "msctls_progress32", "", 7, 23, 375, 11, 0x40800000},
         {IDC_BTN_SCAN_NOW, "Button", "立即扫描", 101, 94, 120, 54, 0x50010000},
         {IDC_LIST_FILES, "SysListView32", "", 7, 50, 320, 173, 0x40811009},  // report, owner data
+        {IDC_BTN_DELETE, "Button", "删除", 7, 226, 50, 14, 0x50010000},
+        {IDC_BTN_DELETE_ALL, "Button", "全部删除", 60, 226, 50, 14, 0x50010000},
+        {IDC_BTN_START, "Button", "开始", 277, 226, 50, 14, 0x50010000},
+        {IDC_BTN_SELECT_ALL, "Button", "全选", 335, 226, 50, 14, 0x50010000},
+        {IDC_BTN_SELECT_NONE, "Button", "全不选", 387, 226, 50, 14, 0x50010000},
+        {IDC_BTN_PAUSE, "Button", "暂停", 386, 6, 50, 14, 0x50010000},
+        {IDC_BTN_STOP, "Button", "停止", 386, 21, 50, 14, 0x50010300},
     };
     ExpectControls(expected, t.controls);
 }

@@ -1,49 +1,81 @@
 #include "Animation.h"
 
 #include "../framework/CDC.h"
-#include "../framework/CGdiObject.h"
+#include "../framework/Dpi.h"
 #include "../res/resource.h"
+#include "SkinGeometry.h"
 
-namespace {
+BEGIN_MESSAGE_MAP(CAnimation, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
 
-void DrawFrame(HWND hWnd, const CBitmap& frame)
+void CAnimation::SetLook(int dpi, bool bHidden)
 {
-    // Without its window the context would be the whole screen's.
-    if (!hWnd || !::IsWindow(hWnd) || !frame.GetSafeHandle())
+    m_bHidden = bHidden;
+    if (dpi == m_nDpi && m_frames[0].GetSafeHandle())
         return;
-    CWindowDC dc(hWnd);
+    // Loaded once a scale, not at every frame: a walk that shares two cores with the window
+    // is slowed by every bit of drawing work.
+    m_nDpi = dpi;
+    for (int i = 0; i < 6; ++i) {
+        m_frames[i].DeleteObject();
+        m_frames[i].LoadBitmap(SkinBitmapFor(IDB_ANIM1 + static_cast<UINT>(i), dpi));
+    }
+}
+
+RECT CAnimation::Place() const
+{
+    const int x = ScaleBy(11, m_nDpi), y = ScaleBy(13, m_nDpi), size = ScaleBy(24, m_nDpi);
+    return RECT{x, y, x + size, y + size};
+}
+
+void CAnimation::Play()
+{
+    if (!m_frames[0].GetSafeHandle())
+        SetLook(m_nDpi, m_bHidden);
+    m_bStopping = false;
+    m_bPaused = false;
+    if (!m_bPlaying) {
+        m_bPlaying = true;
+        m_nFrame = 0;
+        ::SetTimer(m_hWnd, kTimer, kFrameMs, nullptr);
+    }
+}
+
+void CAnimation::Stop()
+{
+    if (m_bPlaying)
+        m_bStopping = true;
+    m_bPaused = false;
+}
+
+void CAnimation::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kTimer) {
+        Default();
+        return;
+    }
+    if (m_bPaused)
+        return;
+    m_nFrame = m_nFrame % 6 + 1;
+    Draw();
+    if (m_nFrame == 6 && m_bStopping) {
+        ::KillTimer(m_hWnd, kTimer);
+        m_bPlaying = false;
+        m_bStopping = false;
+    }
+}
+
+void CAnimation::Draw()
+{
+    const CBitmap& frame = m_frames[m_nFrame - 1];
+    if (m_bHidden || !frame.GetSafeHandle() || ::IsIconic(m_hWnd))
+        return;
+    CClientDC dc(m_hWnd);
     CMemoryDC mem(dc, frame);
     const SIZE size = frame.GetSize();
-    const int x = ::GetSystemMetrics(SM_CXDLGFRAME) + ::GetSystemMetrics(SM_CXBORDER) + 10;
-    const int y = ::GetSystemMetrics(SM_CYDLGFRAME) + ::GetSystemMetrics(SM_CYBORDER) + ::GetSystemMetrics(SM_CYCAPTION) + 12;
-    ::StretchBlt(dc, x, y, 24, 24, mem, 0, 0, size.cx, size.cy, SRCCOPY);
-}
-
-}  // namespace
-
-void DrawAnimationFrame(HWND hWnd, int nFrame)
-{
-    {
-        CBitmap frame;
-        frame.LoadBitmap(IDB_ANIM1 + static_cast<UINT>(nFrame) - 1);
-        DrawFrame(hWnd, frame);
-    }
-    // The window's context is given back before the pause, not held through it.
-    ::Sleep(40);
-}
-
-void PlayAnimation(HWND hWnd, const CWorker& worker, CPauseGate& gate)
-{
-    // The six frames are loaded once for the run, not at every frame: a walk that shares two
-    // cores with the window is slowed by every bit of drawing work.
-    CBitmap frames[6];
-    for (int i = 0; i < 6; ++i)
-        frames[i].LoadBitmap(IDB_ANIM1 + static_cast<UINT>(i));
-    do {
-        for (const CBitmap& frame : frames) {
-            DrawFrame(hWnd, frame);
-            ::Sleep(40);
-            gate.Wait();  // a pause holds the picture on this frame
-        }
-    } while (!worker.StopRequested() && ::IsWindow(hWnd));
+    const RECT at = Place();
+    const int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+    ::StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, mem, 0, 0, size.cx, size.cy, SRCCOPY);
+    ::SetStretchBltMode(dc, oldMode);
 }

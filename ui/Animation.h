@@ -1,11 +1,44 @@
-// The small ring that turns near the top-left corner while a run is active.
+// The small ring that turns near the top-left corner while a run is active: six frames of
+// 40 ms on a timer of the window's own thread. A part of the dialog's window, chained into its
+// message map.
 #pragma once
 
-#include "../framework/CWorker.h"
-#include "../scan/PauseGate.h"
+#include "../framework/CGdiObject.h"
+#include "../framework/CWnd.h"
 
-// Draws frame nFrame (1 to 6) into hWnd's frame, then waits its 40 ms.
-void DrawAnimationFrame(HWND hWnd, int nFrame);
-// Plays the ring, a whole cycle of six frames at a time, until worker is asked to stop (read
-// after each cycle) or the window is gone; a pause of gate holds the picture on its frame.
-void PlayAnimation(HWND hWnd, const CWorker& worker, CPauseGate& gate);
+class CAnimation : public CWnd {
+public:
+    static const UINT_PTR kTimer = 0x4B52;
+    static const UINT kFrameMs = 40;
+
+    // Turns, from the frame after the one on screen; a stop under way is called off.
+    void Play();
+    // Ends after the cycle in progress: frame six is the last one on screen.
+    void Stop();
+    // A pause holds the picture on its frame.
+    void Pause(bool bPaused) { m_bPaused = bPaused; }
+    bool Playing() const { return m_bPlaying; }
+    // The frame on screen, 1 to 6; 0 before the first.
+    int Frame() const { return m_nFrame; }
+    // The frames of the set for the window's scale; nothing is drawn while bHidden (high
+    // contrast, where a picture in the skin's colours has no place).
+    void SetLook(int dpi, bool bHidden);
+    // Where the ring is drawn, client coordinates.
+    RECT Place() const;
+
+protected:
+    void OnTimer(UINT_PTR nIDEvent);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Draw();
+
+    CBitmap m_frames[6];
+    int m_nDpi = 96;
+    bool m_bHidden = false;
+    int m_nFrame = 0;
+    bool m_bPlaying = false;
+    bool m_bStopping = false;
+    bool m_bPaused = false;
+};

@@ -4,6 +4,7 @@
 #include "AppMessages.h"
 #include "CAboutDlg.h"
 #include "Settings.h"
+#include "../framework/Dpi.h"
 
 namespace {
 
@@ -28,27 +29,19 @@ CNorvaneDlg::~CNorvaneDlg()
 {
     // No worker may use the dialog once it is gone. One held up in the file system (a
     // network folder that stopped answering) would: the process ends here instead.
-    m_animationGate.Resume();
-    bool ended = m_runs.Engine().Shutdown(5000);
-    for (auto& animation : m_animations) {
-        animation->RequestStop();
-        ended = animation->Join(5000) && ended;
-    }
-    if (!ended) {
+    if (!m_runs.Engine().Shutdown(5000)) {
         ::TerminateProcess(::GetCurrentProcess(), 0);
         ::ExitProcess(0);
     }
-    delete m_pStatusFont;
     if (m_hEvent)
         ::CloseHandle(m_hEvent);
 }
 
-CaptionButton CNorvaneDlg::HotCaptionButton() const
+bool CNorvaneDlg::SystemHighContrast() const
 {
-    return m_bCloseHot ? CaptionButton::Close
-         : m_bMaxHot   ? CaptionButton::Maximize
-         : m_bMinHot   ? CaptionButton::Minimize
-                       : CaptionButton::None;
+    HIGHCONTRASTW hc = {};
+    hc.cbSize = sizeof(hc);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 void CNorvaneDlg::DoDataExchange(CDataExchange* pDX)
@@ -66,9 +59,12 @@ void CNorvaneDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_BTN_SELECT_ALL, m_btnSelectAll);
     DDX_Control(pDX, IDC_BTN_SELECT_NONE, m_btnSelectNone);
     DDX_Control(pDX, IDC_BTN_SCAN_NOW, m_btnScanNow);
+    DDX_Control(pDX, IDC_STATIC_STATUS, m_statusLine);
 }
 
 BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
+    ON_CHAIN_MEMBER(m_skin)
+    ON_CHAIN_MEMBER(m_animation)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -81,17 +77,8 @@ BEGIN_MESSAGE_MAP(CNorvaneDlg, CDialog)
     ON_BN_CLICKED(IDC_BTN_DELETE_ALL, &CNorvaneDlg::OnBnClickedDeleteAll)
     ON_WM_CLOSE()
     ON_WM_CTLCOLOR()
-    ON_WM_NCPAINT()
-    ON_WM_NCACTIVATE()
-    ON_WM_NCMOUSEMOVE()
-    ON_WM_NCLBUTTONDOWN()
-    ON_WM_NCMOUSELEAVE()
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_BTN_SCAN_NOW, &CNorvaneDlg::OnBnClickedScanNow)
-    ON_WM_NCLBUTTONDBLCLK()
-    ON_WM_SIZE()
-    ON_WM_NCRBUTTONUP()
-    ON_WM_NCRBUTTONDOWN()
     ON_COMMAND(ID_MENU_ABOUT, &CNorvaneDlg::OnMenuAbout)
     ON_COMMAND(ID_MENU_CLOSE, &CNorvaneDlg::OnClose)
     ON_COMMAND(ID_MENU_MINIMIZE, &CNorvaneDlg::OnMenuMinimize)
@@ -142,10 +129,6 @@ BOOL CNorvaneDlg::OnInitDialog()
 
     UpdateButtons();
 
-    m_crBk = RGB(14, 94, 157);
-    m_crText = RGB(255, 255, 255);
-    m_brushBk.CreateSolidBrush(m_crBk);
-
     MyDrawButton* smallButtons[] = {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll,
                                     &m_btnSelectNone, &m_btnDelete, &m_btnDeleteAll};
     for (MyDrawButton* button : smallButtons) {
@@ -157,24 +140,6 @@ BOOL CNorvaneDlg::OnInitDialog()
     m_btnScanNow.m_nHoverBmp = IDB_SCAN_HOT;
     m_btnScanNow.m_nCurBmp = IDB_SCAN;
 
-    m_bMinHot = false;
-    m_bCloseHot = false;
-    m_bMaxHot = false;
-
-    m_pStatusFont = new CFont;
-    m_pStatusFont->CreateFont(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0,
-                              FF_SWISS, L"宋体");
-    GetDlgItem(IDC_STATIC_STATUS)->SetFont(m_pStatusFont, FALSE);
-
-    m_bMaximized = false;
-    m_bRestored = true;
-
-    CRect rcWnd;
-    GetWindowRect(&rcWnd);
-    m_sizeRestored = SIZE{rcWnd.Width(), rcWnd.Height()};
-    m_fScaleX = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CXSCREEN)) / rcWnd.Width());
-    m_fScaleY = static_cast<float>(static_cast<double>(::GetSystemMetrics(SM_CYSCREEN)) / rcWnd.Height());
-
     m_listFiles.Attach(&m_runs.Files());
     m_listFiles.OnSelectionChanged([this] { ShowSelection(); });
     m_listFiles.OnDeleteKey([this] {
@@ -182,11 +147,67 @@ BOOL CNorvaneDlg::OnInitDialog()
             OnBnClickedDelete();
     });
 
-    CRect rcList;
-    m_checkList.GetWindowRect(&rcList);
-    m_nCheckListWidth = rcList.Width();
+    // What a screen reader reads: the buttons' captions as they stand, the others' names.
+    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
+                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
+        button->SetAccessible("", ROLE_SYSTEM_PUSHBUTTON);
+    m_listFiles.SetAccessible("找到的垃圾文件", ROLE_SYSTEM_LIST);
+    m_checkList.SetAccessible("文件类型", ROLE_SYSTEM_LIST);
+    m_comboDrive.SetAccessible("请选择磁盘", ROLE_SYSTEM_COMBOBOX);
+    m_progress.SetAccessible("扫描进度", ROLE_SYSTEM_PROGRESSBAR);
+    m_statusLine.SetAccessible("", ROLE_SYSTEM_STATICTEXT);
 
+    // The colours, the fonts and every control's place at the window's scale.
+    m_animation.PartOf(this);
+    ContrastChanged();
+    m_skin.Attach(this, this);
     return TRUE;
+}
+
+void CNorvaneDlg::ScaleChanged(int dpi)
+{
+    // The template's font at this scale on every control but the status line, which has a
+    // font of its own. The dialog keeps the font the system made for it (and deletes it).
+    LOGFONTW lf = {};
+    ::GetObjectW(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)), sizeof(lf), &lf);
+    lf.lfHeight = -::MulDiv(9, dpi, 72);
+    lf.lfWidth = 0;
+    CFont dialogFont, statusFont;
+    dialogFont.CreateFontIndirect(&lf);
+    statusFont.CreateFont(ScaleBy(14, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"宋体");
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        HFONT font = ::GetDlgCtrlID(child) == IDC_STATIC_STATUS ? statusFont : dialogFont;
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    m_fontDialog.Swap(dialogFont);
+    m_fontStatus.Swap(statusFont);
+
+    m_checkList.SetScale(dpi);
+    m_listFiles.SetScale(dpi);
+    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
+                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
+        button->SetLook(dpi, m_skin.Plain());
+    m_animation.SetLook(dpi, m_skin.Plain());
+}
+
+void CNorvaneDlg::LaidOut()
+{
+    m_listFiles.FitColumns();
+}
+
+void CNorvaneDlg::ContrastChanged()
+{
+    // In high contrast the window takes the system's colours and plain button faces.
+    const bool plain = SystemHighContrast();
+    m_crBk = plain ? ::GetSysColor(COLOR_BTNFACE) : RGB(14, 94, 157);
+    m_crText = plain ? ::GetSysColor(COLOR_BTNTEXT) : RGB(255, 255, 255);
+    m_brushBk.DeleteObject();
+    m_brushBk.CreateSolidBrush(m_crBk);
+    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
+                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
+        button->SetLook(m_skin.Dpi(), plain);
+    m_animation.SetLook(m_skin.Dpi(), plain);
+    Invalidate(TRUE);
 }
 
 void CNorvaneDlg::OnSysCommand(UINT nID, LPARAM lParam)

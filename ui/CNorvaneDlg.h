@@ -21,11 +21,10 @@
 #include "FoundFilesView.h"
 #include "TypeList.h"
 #include "../scan/CleaningRules.h"
-#include "SkinGeometry.h"
+#include "Animation.h"
+#include "Skin.h"
 
-
-
-class CNorvaneDlg : public CDialog, private IScanEvents {
+class CNorvaneDlg : public CDialog, private IScanEvents, private ISkinOwner {
 public:
     explicit CNorvaneDlg(CWnd* pParent = nullptr);
     ~CNorvaneDlg() override;
@@ -33,14 +32,18 @@ public:
     enum { IDD = IDD_MAIN_DIALOG };
 
     // What the skin shows, for whoever needs to know without reading pixels.
-    CaptionButton HotCaptionButton() const;
-    bool IsSkinMaximized() const { return m_bMaximized; }
+    CaptionButton HotCaptionButton() const { return m_skin.Hot(); }
+    bool IsSkinMaximized() const { return ::IsZoomed(m_hWnd) != FALSE; }
+    int Dpi() const { return m_skin.Dpi(); }
+    CAnimation& Animation() { return m_animation; }
     // The grey tally at the right of a line of the check list ("1,234 · 1.2GB"), as drawn.
     CString TypeLineNote(int nLine) const { return m_checkList.Note(nLine); }
 
 protected:
     // The event the walk waits for before it starts; private to this process.
     virtual HANDLE CreateRunEvent();
+    // Whether the system draws in high contrast.
+    virtual bool SystemHighContrast() const;
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -75,8 +78,6 @@ private:
     // The deletion's workers have all ended: what was deleted leaves the list, what stayed
     // is said.
     void EndDelete();
-    // Ends the animation after its current cycle.
-    void StopAnimation();
     // A text for the status line that stays (a summary, an outcome); the selection's size
     // shows over it while two rows or more are selected, and it comes back after.
     void SetStatus(const CString& text);
@@ -128,24 +129,14 @@ private:
     // Starts deleting the selected rows or every row, for good or to the Recycle Bin.
     void StartDeleteRun(bool bAll);
 
-    // The skin.
-    void DrawSkinBitmap(int x, int y, int cx, int cy, UINT nBitmapID);
-    void DrawSkinFrame();
-    void DrawTitleText();
-    void DrawCaptionButtons(CaptionButton hot);
-    // Maximized <-> restored, the flags first (the size notification reads them).
-    void ToggleMaximized();
-    void OnNcPaint();
-    BOOL OnNcActivate(BOOL bActive);
-    void OnNcMouseMove(UINT nHitTest, CPoint point);
-    void OnNcLButtonDown(UINT nHitTest, CPoint point);
-    void OnNcMouseLeave();
-    void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
-    void OnNcRButtonDown(UINT nHitTest, CPoint point);
-    void OnNcRButtonUp(UINT nHitTest, CPoint point);
+    // ISkinOwner: the skin tells of changes of scale and contrast, and of its menu.
+    void ScaleChanged(int dpi) override;
+    void LaidOut() override;
+    void ShowSkinMenu(CPoint point) override;
+    bool HighContrast() const override { return SystemHighContrast(); }
+    void ContrastChanged() override;
     void OnMenuMinimize();
     void OnMenuMaximize();
-    void OnSize(UINT nType, int cx, int cy);
 
     // The runs.
     CRunController m_runs;
@@ -156,42 +147,22 @@ private:
     CCleaningRules m_rules;          // the user's, as saved
     std::vector<int> m_ruleLines;    // the check list's line of each pattern of the walk, in its order
 
-    // The animation: its own worker per run, held still by a pause.
-    std::vector<std::unique_ptr<CWorker>> m_animations;
-    CPauseGate m_animationGate;
-
-    // Look.
+    // Look: the skin, the ring that turns during a walk, the colours and fonts at the scale.
+    CSkin m_skin;
+    CAnimation m_animation;
     CBrush m_brushBk;
     COLORREF m_crText = 0;
     COLORREF m_crBk = 0;
-    CFont* m_pStatusFont = nullptr;
+    CFont m_fontDialog;  // the template's font at the window's scale
+    CFont m_fontStatus;
     HICON m_hIcon = nullptr;
-
-    // The skin's measurements and the caption buttons under the mouse.
-    int m_nWndWidth = 0;
-    int m_nWndHeight = 0;
-    int m_cyDlgFrame = 0;
-    int m_cxDlgFrame = 0;
-    int m_cyFrame = 0;
-    int m_cxFrame = 0;
-    int m_cyTitle = 0;
-    bool m_bMinHot = false;
-    bool m_bCloseHot = false;
-    bool m_bMaxHot = false;
-    bool m_bMaximized = false;
-    bool m_bRestored = false;
-    int m_nCheckListWidth = 0;
-    int m_nStopRight = 0;
-    int m_nSelAllLeft = 0;
-    float m_fScaleY = 1.0f;
-    float m_fScaleX = 1.0f;
-    SIZE m_sizeRestored = {0, 0};  // the window's size as the template makes it
 
     // The controls.
     CTypeList m_checkList;
     CComboBox m_comboDrive;
     CFoundFilesView m_listFiles;
     CProgressCtrl m_progress;
+    CWnd m_statusLine;  // says what the window does; a reader hears each summary and outcome
     MyDrawButton m_btnStart;
     MyDrawButton m_btnDelete;
     MyDrawButton m_btnDeleteAll;

@@ -81,18 +81,7 @@ void CNorvaneDlg::StartScanRun(const CString& root, const std::vector<CString>& 
     m_runs.StartScan(m_strDrive, patterns, m_hEvent, options);
     m_listFiles.Show();
     m_checkList.ClearNotes();
-    m_animationGate.Resume();
-
-    // The animation of an earlier run may still be finishing its cycle; those that have
-    // ended need no waiting for any more.
-    for (auto it = m_animations.begin(); it != m_animations.end();)
-        it = (*it)->IsRunning() ? it + 1 : m_animations.erase(it);
-    std::unique_ptr<CWorker> animation(new CWorker);
-    CWorker* self = animation.get();
-    const HWND hWnd = m_hWnd;
-    CPauseGate* gate = &m_animationGate;
-    if (animation->Start([hWnd, self, gate] { PlayAnimation(hWnd, *self, *gate); }))
-        m_animations.push_back(std::move(animation));
+    m_animation.Play();
     UpdateButtons();
 }
 
@@ -122,16 +111,9 @@ CNorvaneDlg::StartResult CNorvaneDlg::TryStartRun()
     return StartResult::Started;
 }
 
-void CNorvaneDlg::StopAnimation()
-{
-    for (auto& animation : m_animations)
-        animation->RequestStop();
-}
-
 void CNorvaneDlg::FinishScan()
 {
-    m_animationGate.Resume();
-    StopAnimation();
+    m_animation.Stop();
     UpdateButtons();
     // The bar stands full.
     m_progress.SetPos(m_progress.GetRangeUpper());
@@ -142,7 +124,8 @@ void CNorvaneDlg::FinishScan()
 void CNorvaneDlg::SetStatus(const CString& text)
 {
     m_strStatus = text;
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(text);
+    m_statusLine.SetWindowText(text);
+    AnnounceNameChange(m_statusLine);
 }
 
 void CNorvaneDlg::ShowSelection()
@@ -151,7 +134,8 @@ void CNorvaneDlg::ShowSelection()
     if (View() != RunView::Idle)
         return;
     const CString selection = m_runs.SelectionText();
-    GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(selection.IsEmpty() ? m_strStatus : selection);
+    m_statusLine.SetWindowText(selection.IsEmpty() ? m_strStatus : selection);
+    AnnounceNameChange(m_statusLine);
 }
 
 void CNorvaneDlg::OnBnClickedStart()
@@ -218,10 +202,10 @@ void CNorvaneDlg::OnBnClickedPause()
     if (view == RunView::Scanning) {
         // Every walker halts before its next entry, the animation before its next frame.
         m_runs.Pause();
-        m_animationGate.Pause();
+        m_animation.Pause(true);
     } else if (view == RunView::Paused) {
         m_runs.Resume();
-        m_animationGate.Resume();
+        m_animation.Pause(false);
     }
     UpdateButtons();
 }

@@ -1,5 +1,5 @@
-// The commands of the menus (the frame's right-click menu and the system menu): deleting to
-// the Recycle Bin, exporting the list, and the cleaning rules.
+// The commands of the menus (the frame's right-click menu and the system menu): the window's
+// size, deleting to the Recycle Bin, exporting the list, and the cleaning rules.
 #include "CNorvaneDlg.h"
 
 #include <commdlg.h>
@@ -22,6 +22,26 @@ BOOL ShowSaveDialog(OPENFILENAMEW* ofn)
 }
 
 }  // namespace
+
+void CNorvaneDlg::ShowSkinMenu(CPoint point)
+{
+    HMENU hMenu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU));
+    if (!hMenu)
+        return;
+    ::CheckMenuItem(hMenu, ID_MENU_RECYCLE, MF_BYCOMMAND | (m_bRecycle ? MF_CHECKED : MF_UNCHECKED));
+    ::TrackPopupMenu(::GetSubMenu(hMenu, 0), 0, point.x, point.y, 0, m_hWnd, nullptr);
+    ::DestroyMenu(hMenu);
+}
+
+void CNorvaneDlg::OnMenuMinimize()
+{
+    m_skin.Press(CaptionButton::Minimize);
+}
+
+void CNorvaneDlg::OnMenuMaximize()
+{
+    m_skin.Press(CaptionButton::Maximize);
+}
 
 void CNorvaneDlg::OnMenuRecycle()
 {

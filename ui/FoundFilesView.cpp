@@ -1,6 +1,7 @@
 #include "FoundFilesView.h"
 
 #include "AppMessages.h"
+#include "../framework/Dpi.h"
 
 #include <commctrl.h>
 
@@ -39,6 +40,13 @@ void CFoundFilesView::Attach(CFoundFiles* pFiles)
     }
     FitColumns();
     ShowSortMark();
+}
+
+void CFoundFilesView::SetScale(int dpi)
+{
+    for (int i = 1; i < 3; ++i)
+        SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(ScaleBy(kColumns[i].width, dpi), 0));
+    FitColumns();
 }
 
 void CFoundFilesView::FitColumns()

@@ -46,6 +46,8 @@ public:
 
     // Column widths fitted to the control's width: size and modified as they are, the path the rest.
     void FitColumns();
+    // The size and date columns at dpi (96-dpi widths scaled); the path takes the rest.
+    void SetScale(int dpi);
 
 protected:
     BOOL OnChildNotify(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;

@@ -1,49 +1,44 @@
 #include "SkinGeometry.h"
 
+#include "../framework/Dpi.h"
 #include "../res/resource.h"
 
-std::array<SkinElement, 10> SkinElements(int W, int H, int cxFrame, int cyFrame, int cyTitle)
+std::array<SkinElement, 10> SkinElements(int W, int H, int cxFrame, int cyFrame, int cyTitle, int dpi)
 {
+    const int side = ScaleBy(100, dpi);
+    const int face = ScaleBy(26, dpi);
     return {{
-        {IDB_TITLE_LEFT, 0, 0, 100, cyTitle},
-        {IDB_TITLE_ICON, 3, 0, 26, cyTitle},
-        {IDB_TITLE_RIGHT, W - 100, 0, 100, cyTitle},
-        {IDB_TITLE_MID, 100, 0, W - 200, cyTitle},
+        {IDB_TITLE_LEFT, 0, 0, side, cyTitle},
+        {IDB_TITLE_ICON, ScaleBy(3, dpi), 0, face, cyTitle},
+        {IDB_TITLE_RIGHT, W - side, 0, side, cyTitle},
+        {IDB_TITLE_MID, side, 0, W - 2 * side, cyTitle},
         {IDB_FRAME_LEFT, 0, cyTitle, cxFrame, H - cyFrame},
         // The bottom edge is as thick as the side edges are wide.
         {IDB_FRAME_BOTTOM, cxFrame, H - cxFrame, W - 2 * cxFrame, cxFrame},
         {IDB_FRAME_RIGHT, W - cxFrame, cyTitle, cxFrame, H - cyFrame},
-        {IDB_MIN, W - 83, 0, 26, 26},
-        {IDB_MAX, W - 57, 0, 26, 26},
-        {IDB_CLOSE, W - 31, 0, 26, 26},
+        {IDB_MIN, W - ScaleBy(83, dpi), 0, face, face},
+        {IDB_MAX, W - ScaleBy(57, dpi), 0, face, face},
+        {IDB_CLOSE, W - ScaleBy(31, dpi), 0, face, face},
     }};
 }
 
-CaptionButton CaptionButtonAt(int W, int x, int y)
+CaptionButton CaptionButtonAt(int W, int x, int y, int dpi)
 {
-    if (y < 0 || y >= 26)
+    const int slot = ScaleBy(26, dpi);
+    if (y < 0 || y >= slot)
         return CaptionButton::None;
-    if (x >= W - 26 && x < W)
+    if (x >= W - slot && x < W)
         return CaptionButton::Close;
-    if (x >= W - 78 && x < W - 52)
+    if (x >= W - ScaleBy(78, dpi) && x < W - ScaleBy(52, dpi))
         return CaptionButton::Minimize;
-    if (x >= W - 52 && x < W - 26)
+    if (x >= W - ScaleBy(52, dpi) && x < W - slot)
         return CaptionButton::Maximize;
     return CaptionButton::None;
 }
 
-RECT ScaleRect(const RECT& rc, float fScaleX, float fScaleY)
+RECT CaptionFace(int W, CaptionButton b, int dpi)
 {
-    // The integer times the float, exactly in double precision, then truncated.
-    RECT r;
-    r.left = static_cast<LONG>(rc.left * static_cast<double>(fScaleX));
-    r.right = static_cast<LONG>(rc.right * static_cast<double>(fScaleX));
-    r.top = static_cast<LONG>(rc.top * static_cast<double>(fScaleY));
-    r.bottom = static_cast<LONG>(rc.bottom * static_cast<double>(fScaleY));
-    return r;
-}
-
-int CheckListWidth(bool bMaximized, int nStopRight, int nSelAllLeft, int nTemplateWidth)
-{
-    return bMaximized ? nStopRight - nSelAllLeft : nTemplateWidth;
+    const int from = b == CaptionButton::Close ? 31 : b == CaptionButton::Maximize ? 57 : 83;
+    const int left = W - ScaleBy(from, dpi);
+    return RECT{left, 0, left + ScaleBy(26, dpi), ScaleBy(26, dpi)};
 }

@@ -1,5 +1,7 @@
 #include "TypeList.h"
 
+#include "../framework/Dpi.h"
+
 #include <algorithm>
 
 #include "../scan/FoundFiles.h"
@@ -37,12 +39,12 @@ void CTypeList::DrawItem(LPDRAWITEMSTRUCT dis)
         return;
     const bool selected = (dis->itemState & ODS_SELECTED) != 0;
     RECT rc = dis->rcItem;
-    rc.right -= 3;
+    rc.right -= ScaleBy(3, Dpi());
     // Over the line's own background, so that a long pattern runs under it, not through it.
     const std::wstring wideNote = AfxToWide(note);
     SIZE size = {0, 0};
     ::GetTextExtentPoint32W(dis->hDC, wideNote.c_str(), static_cast<int>(wideNote.size()), &size);
-    RECT back = {std::max<LONG>(dis->rcItem.left + kCheckColumn, rc.right - size.cx - 6), rc.top, dis->rcItem.right, rc.bottom};
+    RECT back = {std::max<LONG>(dis->rcItem.left + CheckColumn(), rc.right - size.cx - ScaleBy(6, Dpi())), rc.top, dis->rcItem.right, rc.bottom};
     ::FillRect(dis->hDC, &back, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const COLORREF old = ::SetTextColor(dis->hDC, selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(128, 128, 128));
     const int oldMode = ::SetBkMode(dis->hDC, TRANSPARENT);
