@@ -429,6 +429,10 @@ TEST(Resources, ManifestAsksForCommonControlsSixAndNoRuntimeAssemblies)
 #else
     EXPECT_NE(std::string::npos, text.find("processorArchitecture=\"x86\""));
 #endif
+    // Per-monitor scale (v2 from Windows 10 1703); before it, the system's scale.
+    EXPECT_NE(std::string::npos, text.find("<windowsSettings>"));
+    EXPECT_NE(std::string::npos, text.find("WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"));
+    EXPECT_NE(std::string::npos, text.find("WindowsSettings\">true/pm</dpiAware>"));
     EXPECT_EQ(std::string::npos, text.find("VC90")) << "no compiler runtime assembly";
     EXPECT_EQ(std::string::npos, text.find("MFC")) << "no class library assembly";
 }

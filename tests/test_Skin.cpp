@@ -43,19 +43,6 @@ COLORREF ScreenPixel(int x, int y)
 }
 
 
-// The drawing objects this process holds. Windows counts them for us; Wine's count is a stub
-// that says 0, but it takes a handle's low word alone for the handle, so every slot of the
-// table can be asked whether it holds an object.
-int GdiObjects()
-{
-    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return static_cast<int>(n);
-    int n = 0;
-    for (UINT_PTR slot = 1; slot <= 0xFFFF; ++slot)
-        n += ::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
-    return n;
-}
-
 class Skin : public MainDialogTest {
 protected:
     void SetUp() override

@@ -44,6 +44,7 @@ void CFoundFilesView::Attach(CFoundFiles* pFiles)
 
 void CFoundFilesView::SetScale(int dpi)
 {
+    m_nDpi = dpi;
     for (int i = 1; i < 3; ++i)
         SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(ScaleBy(kColumns[i].width, dpi), 0));
     FitColumns();
@@ -57,7 +58,9 @@ void CFoundFilesView::FitColumns()
     for (int i = 1; i < 3; ++i)
         fixed += static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
     // Room for the vertical scroll bar, whether it shows yet or not.
-    const int scroll = (GetStyle() & WS_VSCROLL) ? 0 : ::GetSystemMetrics(SM_CXVSCROLL);
+    static const auto forDpi = AfxSystemFunction<int(WINAPI*)(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
+    const int bar = forDpi ? forDpi(SM_CXVSCROLL, static_cast<UINT>(m_nDpi)) : ::GetSystemMetrics(SM_CXVSCROLL);
+    const int scroll = (GetStyle() & WS_VSCROLL) ? 0 : bar;
     SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(80, rc.Width() - fixed - scroll), 0));
 }
 

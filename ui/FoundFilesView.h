@@ -60,6 +60,7 @@ private:
     CFoundFiles::Row RowAt(int position) const { return m_pFiles->RowAt(static_cast<size_t>(position)); }
 
     CFoundFiles* m_pFiles = nullptr;
+    int m_nDpi = 96;
     std::function<void()> m_onSelection;
     std::function<void()> m_onDelete;
     bool m_bSyncing = false;   // the program sets the control's states: its notices are not the user's
