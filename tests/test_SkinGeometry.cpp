@@ -112,6 +112,18 @@ TEST(SkinGeometry, TheLayoutAtEveryScaleMaximizedAndInASmallScreen)
     EXPECT_EQ(0, at200.top);
     EXPECT_EQ(1366, at200.right);
     EXPECT_EQ(728, at200.bottom);
+    // There, held smaller than its natural size, no control overlaps another.
+    const std::vector<PlacedControl> held = PlaceControls(192, 1358, 690);
+    for (const PlacedControl& a : held) {
+        for (const PlacedControl& b : held) {
+            RECT both;
+            // Scan now stands in the hidden list's place; the drive box's height is its dropped list's.
+            const auto over = [](int id) { return id == IDC_BTN_SCAN_NOW || id == IDC_COMBO_DRIVE; };
+            const bool apart = a.nID == b.nID || over(a.nID) || over(b.nID) ||
+                               !::IntersectRect(&both, &a.rc, &b.rc);
+            EXPECT_TRUE(apart) << a.nID << " and " << b.nID;
+        }
+    }
 }
 
 TEST(SkinGeometry, TheBitmapSetOfEachScale)

@@ -34,11 +34,13 @@ namespace {
 RECT Place(const LayoutEntry& e, int dpi, int cx, int cy)
 {
     // Edges go in proportion to the client area; a control that keeps its size keeps it at
-    // the scale.
+    // the scale, unless the client area is smaller than its natural size (a scale too large
+    // for the screen): then it shrinks with the rest rather than overlap its neighbours.
     RECT rc;
     rc.left = ::MulDiv(e.rc96.left, cx, kMainClient96.cx);
     rc.top = ::MulDiv(e.rc96.top, cy, kMainClient96.cy);
-    if (e.fit == Fit::Moves) {
+    const SIZE natural = NaturalClient(dpi);
+    if (e.fit == Fit::Moves && cx >= natural.cx && cy >= natural.cy) {
         rc.right = rc.left + ScaleBy(e.rc96.right - e.rc96.left, dpi);
         rc.bottom = rc.top + ScaleBy(e.rc96.bottom - e.rc96.top, dpi);
     } else {
