@@ -20,6 +20,7 @@ void MyDrawButton::PreSubclassWindow()
     // Keeps every style bit of the low word but the button type, which becomes owner-drawn.
     const DWORD style = GetStyle();
     SendMessage(BM_SETSTYLE, (style & 0xFFF4) | BS_OWNERDRAW, TRUE);
+    m_bHideFocus = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
 }
 
 void MyDrawButton::SetLook(int dpi, bool bPlain)
@@ -42,15 +43,25 @@ LRESULT MyDrawButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
     return DefWindowProc(BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(0x0F)) | BS_OWNERDRAW, lParam);
 }
 
-void MyDrawButton::OnUpdateUIState(UINT, UINT)
+void MyDrawButton::OnUpdateUIState(UINT nAction, UINT nFlags)
 {
     Default();
+    // Kept from the message itself: not every system keeps the state where WM_QUERYUISTATE
+    // reads it (Wine does not).
+    if (nFlags & UISF_HIDEFOCUS) {
+        if (nAction == UIS_SET)
+            m_bHideFocus = true;
+        else if (nAction == UIS_CLEAR)
+            m_bHideFocus = false;
+        else
+            m_bHideFocus = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
+    }
     Repaint();
 }
 
 bool MyDrawButton::ShowsFocus() const
 {
-    return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+    return ::GetFocus() == m_hWnd && !m_bHideFocus;
 }
 
 void MyDrawButton::DrawFocusMark()

@@ -65,4 +65,5 @@ private:
     int m_nDpi = 96;
     bool m_bPlain = false;
     bool m_bDefault = false;
+    bool m_bHideFocus = false;  // the system hides focus marks until the keyboard is used
 };

@@ -33,6 +33,14 @@ void Press(WORD vk) { Keys({{vk, true}, {vk, false}}); }
 
 std::wstring Wide(const char* utf8) { return AfxToWide(CString(utf8)); }
 
+// The window whose name a reader was last told has changed.
+HWND s_named = nullptr;
+void CALLBACK NameChanged(HWINEVENTHOOK, DWORD, HWND hWnd, LONG object, LONG, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT)
+        s_named = hWnd;
+}
+
 class KeyboardAndReaders : public MainDialogTest {
 protected:
     void SetUp() override
@@ -113,12 +121,22 @@ TEST_F(KeyboardAndReaders, TabFollowsReadingOrderAndTheFocusedButtonShowsIt)
             differ += now[p] != unfocused[id][p];
         return differ > 40;
     };
+    // While the system hides focus marks (until the keyboard is used), a focused button shows
+    // none; told to show them, it does.
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_BTN_START)), TRUE);
+    ASSERT_EQ(IDC_BTN_START, Focused());
+    ::SendMessageW(Item(IDC_BTN_START), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_TRUE(WaitFor([&] { return !marked(IDC_BTN_START); }, 3000));
+    ::SendMessageW(Item(IDC_BTN_START), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_TRUE(WaitFor([&] { return marked(IDC_BTN_START); }, 3000));
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_COMBO_DRIVE)), TRUE);
     for (int id : order) {
         Press(VK_TAB);
         ASSERT_TRUE(WaitFor([&] { return Focused() == id; })) << "Tab should reach " << id << ", is at " << Focused();
         // A focused button's face differs from its face without the focus.
-        if (id != IDC_LIST_TYPES && id != IDC_COMBO_DRIVE)
+        if (id != IDC_LIST_TYPES && id != IDC_COMBO_DRIVE) {
             EXPECT_TRUE(WaitFor([&] { return marked(id); }, 3000)) << "the focus mark of " << id;
+        }
     }
 }
 
@@ -239,12 +257,9 @@ TEST_F(KeyboardAndReaders, AReaderFindsEveryControlByItsNameTheCaptionButtonsAnd
     title->Release();
 
     // A new text on the status line is announced to whoever listens.
-    static HWND s_named = nullptr;
-    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
-        [](HWINEVENTHOOK, DWORD, HWND h, LONG object, LONG, DWORD, DWORD) {
-            if (object == OBJID_CLIENT)
-                s_named = h;
-        }, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    s_named = nullptr;
+    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &NameChanged,
+                                           ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(nullptr, hook);
     ::SendMessageW(Item(IDC_BTN_SELECT_NONE), BM_CLICK, 0, 0);
     ::SendMessageW(Item(IDC_BTN_START), BM_CLICK, 0, 0);  // nothing ticked: the status line says so

@@ -46,7 +46,7 @@ void CSkin::Attach(CWnd* pWindow, ISkinOwner* pOwner)
     static const auto dialogBehavior = AfxSystemFunction<BOOL(WINAPI*)(HWND, int, int)>(L"user32.dll", "SetDialogDpiChangeBehavior");
     static const auto controlBehavior = AfxSystemFunction<BOOL(WINAPI*)(HWND, int, int)>(L"user32.dll", "SetDialogControlDpiChangeBehavior");
     if (dialogBehavior)
-        dialogBehavior(m_hWnd, 3, 3);  // DDC_DISABLE_ALL
+        dialogBehavior(m_hWnd, 1, 1);  // DDC_DISABLE_ALL
     if (controlBehavior) {
         for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
             controlBehavior(child, 3, 3);  // DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT
@@ -98,17 +98,36 @@ void CSkin::ApplyScale(int dpi, const RECT* where)
         return;
     }
     // The client area is exactly the natural one at this scale; the frame around it is the
-    // system's.
+    // system's at that scale, as far as the system can say (Windows 10 1607 and later), else
+    // the frame the window has now.
+    const SIZE natural = NaturalClient(dpi);
+    RECT frame = {0, 0, natural.cx, natural.cy};
+    static const auto adjust = AfxSystemFunction<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32.dll", "AdjustWindowRectExForDpi");
     CRect window, client;
     GetWindowRect(&window);
     GetClientRect(&client);
-    const SIZE natural = NaturalClient(dpi);
-    RECT rc = {where->left, where->top, where->left + natural.cx + window.Width() - client.Width(),
-               where->top + natural.cy + window.Height() - client.Height()};
+    if (!adjust || !adjust(&frame, GetStyle(), FALSE, static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)), static_cast<UINT>(dpi)))
+        frame = {0, 0, natural.cx + window.Width() - client.Width(), natural.cy + window.Height() - client.Height()};
+    Place(RECT{where->left, where->top, where->left + frame.right - frame.left, where->top + frame.bottom - frame.top});
+    // A frame other than foretold (the system keeps the frame of its own scale): once more with
+    // the frame as it came.
+    GetClientRect(&client);
+    if (client.Width() != natural.cx || client.Height() != natural.cy) {
+        GetWindowRect(&window);
+        window.right += natural.cx - client.Width();
+        window.bottom += natural.cy - client.Height();
+        Place(window);
+    }
+}
+
+void CSkin::Place(RECT rc)
+{
     MONITORINFO mi = {};
     mi.cbSize = sizeof(mi);
     if (::GetMonitorInfoW(::MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &mi))
         rc = FitInWorkArea(rc, mi.rcWork);
+    CRect window;
+    GetWindowRect(&window);
     const bool same = rc.left == window.left && rc.top == window.top && rc.right == window.right && rc.bottom == window.bottom;
     ::SetWindowPos(m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -140,13 +159,18 @@ void CSkin::LayOut()
 
 void CSkin::OnSize(UINT nType, int, int)
 {
-    if (nType != SIZE_MINIMIZED)
+    // Sizes come before the dialog is set up too (its creation): those lay out nothing.
+    if (nType != SIZE_MINIMIZED && m_pOwner)
         LayOut();
     Default();
 }
 
 void CSkin::OnDpiChanged(UINT nDpi, const RECT* pSuggested)
 {
+    if (!m_pOwner) {
+        Default();
+        return;
+    }
     // The suggested rectangle's place; its size is the natural one at the new scale, which is
     // what the system suggests unless the window was held smaller.
     CRect rc;
@@ -161,7 +185,7 @@ void CSkin::ReadContrast()
 
 void CSkin::OnSettingChange(UINT nAction)
 {
-    if (nAction == SPI_SETHIGHCONTRAST || nAction == 0) {
+    if (m_pOwner && (nAction == SPI_SETHIGHCONTRAST || nAction == 0)) {
         const bool was = m_bPlain;
         ReadContrast();
         if (was != m_bPlain) {
@@ -228,7 +252,7 @@ void CSkin::DrawCaptionButtons()
 
 void CSkin::OnNcPaint()
 {
-    if (m_bPlain)
+    if (m_bPlain || !m_pOwner)
         Default();
     else
         DrawFrame();
@@ -236,7 +260,7 @@ void CSkin::OnNcPaint()
 
 BOOL CSkin::OnNcActivate(BOOL)
 {
-    if (m_bPlain)
+    if (m_bPlain || !m_pOwner)
         return static_cast<BOOL>(Default());
     DrawFrame();
     return TRUE;
@@ -344,7 +368,7 @@ void CSkin::OnNcRButtonDown(UINT, CPoint)
 
 void CSkin::OnNcRButtonUp(UINT, CPoint point)
 {
-    if (m_bPlain)
+    if (m_bPlain || !m_pOwner)
         Default();
     else
         m_pOwner->ShowSkinMenu(point);

@@ -66,6 +66,8 @@ private:
     // area, at the top-left of where, inside its monitor's work area) and every control's
     // place.
     void ApplyScale(int dpi, const RECT* where);
+    // The window at rc, kept inside its monitor's work area; every control in its place.
+    void Place(RECT rc);
     void LayOut();
     void DrawBitmap(HDC dc, int x, int y, int cx, int cy, UINT nBitmap100);
     void DrawFrame();
