@@ -51,6 +51,11 @@ TEST_F(Animation, AWholeCycleAfterTheStopRequestEndingOnFrameSix)
     }
     ::ReleaseDC(m_hWnd, dc);
     EXPECT_GT(differFrom5, 0) << "frame 6, not frame 5";
+    // and there it stays when the window is painted again.
+    Here([&] { ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    dc = ::GetDC(m_hWnd);
+    EXPECT_EQ(BitmapPixel(IDB_ANIM6, 12, 3), ::GetPixel(dc, at.left + 12, at.top + 3));
+    ::ReleaseDC(m_hWnd, dc);
 }
 
 TEST_F(Animation, KeepsCyclingUntilAskedToStop)

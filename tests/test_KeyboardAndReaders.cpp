@@ -254,6 +254,11 @@ TEST_F(KeyboardAndReaders, AReaderFindsEveryControlByItsNameTheCaptionButtonsAnd
     EXPECT_EQ(Wide("还原"), Name(title, 2));
     EXPECT_EQ(S_OK, title->accDoDefaultAction(maximize));
     EXPECT_TRUE(WaitFor([&] { return !::IsZoomed(m_hWnd); }));
+    // Minimized, the same button restores.
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Wide("还原"), Name(title, 2));
+    EXPECT_EQ(S_OK, title->accDoDefaultAction(maximize));
+    EXPECT_TRUE(WaitFor([&] { return !::IsIconic(m_hWnd) && !::IsZoomed(m_hWnd); }));
     title->Release();
 
     // A new text on the status line is announced to whoever listens.

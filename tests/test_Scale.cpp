@@ -127,6 +127,7 @@ protected:
         r << "\n";
         return r.str();
     }
+    std::string ReadFileOf(const std::string& name) { return ReadFile(OutFile(name)); }
     void Write(const std::string& name, const std::string& text)
     {
         std::ofstream out(Wide(OutFile(name)).c_str(), std::ios::binary);
@@ -213,6 +214,12 @@ TEST_F(AtThisScale, AChangeOfScaleLaysOutAsAStartThereAndKeepsNoDrawingObjects)
     }
     ChangeScale(m_dpi);
     EXPECT_EQ(start, Record()) << "back at the start's scale";
+    // A change while maximized: restored, the window has the new scale's natural size.
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ChangeScale(144);
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(ReadFileOf("changed-144.txt"), Record());
+    ChangeScale(m_dpi);
     // Scale changes there and back leave no drawing object behind.
     const int before = GdiObjects();
     for (int i = 0; i < 10; ++i) {

@@ -112,8 +112,12 @@ TEST(SkinGeometry, TheLayoutAtEveryScaleMaximizedAndInASmallScreen)
     EXPECT_EQ(0, at200.top);
     EXPECT_EQ(1366, at200.right);
     EXPECT_EQ(728, at200.bottom);
-    // There, held smaller than its natural size, no control overlaps another.
-    const std::vector<PlacedControl> held = PlaceControls(192, 1358, 690);
+    // There, held smaller than its natural size, no control overlaps another, nor the ring,
+    // and texts take a scale that fits.
+    std::vector<PlacedControl> held = PlaceControls(192, 1358, 690);
+    held.push_back({0, PlaceRing(192, 1358, 690)});
+    EXPECT_EQ(153, FittingDpi(192, 1358, 690)) << "192 * 690 / 864";
+    EXPECT_EQ(144, FittingDpi(144, 1914, 1016)) << "never larger than the scale";
     for (const PlacedControl& a : held) {
         for (const PlacedControl& b : held) {
             RECT both;

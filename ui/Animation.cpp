@@ -1,7 +1,6 @@
 #include "Animation.h"
 
 #include "../framework/CDC.h"
-#include "../framework/Dpi.h"
 #include "../res/resource.h"
 #include "SkinGeometry.h"
 
@@ -21,12 +20,6 @@ void CAnimation::SetLook(int dpi, bool bHidden)
         m_frames[i].DeleteObject();
         m_frames[i].LoadBitmap(SkinBitmapFor(IDB_ANIM1 + static_cast<UINT>(i), dpi));
     }
-}
-
-RECT CAnimation::Place() const
-{
-    const int x = ScaleBy(11, m_nDpi), y = ScaleBy(13, m_nDpi), size = ScaleBy(24, m_nDpi);
-    return RECT{x, y, x + size, y + size};
 }
 
 void CAnimation::Play()
@@ -55,9 +48,21 @@ void CAnimation::OnTimer(UINT_PTR nIDEvent)
         Default();
         return;
     }
-    if (m_bPaused)
+    Step();
+}
+
+void CAnimation::CatchUp()
+{
+    if (m_bPlaying && ::GetTickCount() - m_nDrawnAt >= kFrameMs)
+        Step();
+}
+
+void CAnimation::Step()
+{
+    if (m_bPaused || !m_bPlaying)
         return;
     m_nFrame = m_nFrame % 6 + 1;
+    m_nDrawnAt = ::GetTickCount();
     Draw();
     if (m_nFrame == 6 && m_bStopping) {
         ::KillTimer(m_hWnd, kTimer);
@@ -68,10 +73,19 @@ void CAnimation::OnTimer(UINT_PTR nIDEvent)
 
 void CAnimation::Draw()
 {
-    const CBitmap& frame = m_frames[m_nFrame - 1];
-    if (m_bHidden || !frame.GetSafeHandle() || ::IsIconic(m_hWnd))
+    if (::IsIconic(m_hWnd))
         return;
     CClientDC dc(m_hWnd);
+    Paint(dc);
+}
+
+void CAnimation::Paint(HDC dc)
+{
+    if (m_nFrame < 1 || m_bHidden)
+        return;
+    const CBitmap& frame = m_frames[m_nFrame - 1];
+    if (!frame.GetSafeHandle())
+        return;
     CMemoryDC mem(dc, frame);
     const SIZE size = frame.GetSize();
     const RECT at = Place();

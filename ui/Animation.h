@@ -15,6 +15,9 @@ public:
     void Play();
     // Ends after the cycle in progress: frame six is the last one on screen.
     void Stop();
+    // The next frame now if its time has come: long work on the window's thread calls this
+    // between its steps, timers coming only once the thread is idle.
+    void CatchUp();
     // A pause holds the picture on its frame.
     void Pause(bool bPaused) { m_bPaused = bPaused; }
     bool Playing() const { return m_bPlaying; }
@@ -24,7 +27,11 @@ public:
     // contrast, where a picture in the skin's colours has no place).
     void SetLook(int dpi, bool bHidden);
     // Where the ring is drawn, client coordinates.
-    RECT Place() const;
+    RECT Place() const { return m_place; }
+    void SetPlace(const RECT& rc) { m_place = rc; }
+    // The frame on screen drawn again (the window repainted, the frame held by a pause or
+    // left by the end of a walk).
+    void Paint(HDC dc);
 
 protected:
     void OnTimer(UINT_PTR nIDEvent);
@@ -33,6 +40,7 @@ protected:
 
 private:
     void Draw();
+    void Step();
 
     CBitmap m_frames[6];
     int m_nDpi = 96;
@@ -41,4 +49,6 @@ private:
     bool m_bPlaying = false;
     bool m_bStopping = false;
     bool m_bPaused = false;
+    DWORD m_nDrawnAt = 0;  // when the frame on screen was drawn
+    RECT m_place = {11, 13, 35, 37};
 };

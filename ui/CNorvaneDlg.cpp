@@ -3,6 +3,7 @@
 #include "../scan/Patterns.h"
 #include "AppMessages.h"
 #include "CAboutDlg.h"
+#include "DialogLayout.h"
 #include "Settings.h"
 #include "../framework/Dpi.h"
 
@@ -10,6 +11,11 @@ namespace {
 
 // Found files are taken into the list this many at a time, the window answering in between.
 const size_t kSlice = 8192;
+
+// The timers that bring the next slice after the user's input (posted messages come before
+// input: a slice posted after each slice would keep every click and key waiting).
+const UINT_PTR kMoreNewsTimer = 0x4E01;
+const UINT_PTR kMoreEndTimer = 0x4E02;
 
 void ShowAboutBox()
 {
@@ -166,6 +172,7 @@ BOOL CNorvaneDlg::OnInitDialog()
 
 void CNorvaneDlg::ScaleChanged(int dpi)
 {
+    m_nSizesDpi = dpi;
     // The template's font at this scale on every control but the status line, which has a
     // font of its own. The dialog keeps the font the system made for it (and deletes it).
     LOGFONTW lf = {};
@@ -193,6 +200,9 @@ void CNorvaneDlg::ScaleChanged(int dpi)
 void CNorvaneDlg::LaidOut()
 {
     m_listFiles.FitColumns();
+    CRect client;
+    GetClientRect(&client);
+    m_animation.SetPlace(PlaceRing(m_skin.Dpi(), client.Width(), client.Height()));
 }
 
 void CNorvaneDlg::ContrastChanged()
@@ -205,8 +215,8 @@ void CNorvaneDlg::ContrastChanged()
     m_brushBk.CreateSolidBrush(m_crBk);
     for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
                                  &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
-        button->SetLook(m_skin.Dpi(), plain);
-    m_animation.SetLook(m_skin.Dpi(), plain);
+        button->SetLook(m_nSizesDpi, plain);
+    m_animation.SetLook(m_nSizesDpi, plain);
     Invalidate(TRUE);
 }
 
@@ -252,6 +262,7 @@ void CNorvaneDlg::OnPaint()
         CRect rect;
         GetClientRect(&rect);
         dc.FillSolidRect(rect, m_crBk);
+        m_animation.Paint(dc.GetSafeHdc());
         CDialog::OnPaint();
     }
 }
@@ -293,7 +304,8 @@ LRESULT CNorvaneDlg::OnScanNews(WPARAM wParam, LPARAM)
     CRunController::News news;
     ChangeList([&] { news = m_runs.TakeNews(static_cast<unsigned>(wParam), kSlice); });
     if (news.more)
-        PostMessage(WM_SCAN_NEWS, wParam);
+        TakeMoreLater(WM_SCAN_NEWS, wParam);
+    m_animation.CatchUp();
     if (news.hasPath)
         GetDlgItem(IDC_STATIC_STATUS)->SetWindowText(news.path);
     if (news.bWalk && m_runs.Walking() && m_progress.GetPos() != news.progress)
@@ -311,13 +323,38 @@ LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
 {
     CRunController::Ended ended = CRunController::Ended::Nothing;
     ChangeList([&] { ended = m_runs.RunEnded(static_cast<unsigned>(wParam), kSlice); });
+    m_animation.CatchUp();
     if (ended == CRunController::Ended::TakeMore)
-        PostMessage(WM_SCAN_ENDED, wParam);
+        TakeMoreLater(WM_SCAN_ENDED, wParam);
     else if (ended == CRunController::Ended::Walk)
         FinishScan();
     else if (ended == CRunController::Ended::Deletion)
         EndDelete();
     return 0;
+}
+
+void CNorvaneDlg::TakeMoreLater(UINT nMsg, WPARAM nRun)
+{
+    if (!HIWORD(::GetQueueStatus(QS_INPUT))) {
+        PostMessage(nMsg, nRun);
+        return;
+    }
+    // A click or a key waits: the next slice comes after it, on a timer (the lowest of all
+    // messages).
+    const bool news = nMsg == WM_SCAN_NEWS;
+    (news ? m_nMoreNewsRun : m_nMoreEndRun) = nRun;
+    ::SetTimer(m_hWnd, news ? kMoreNewsTimer : kMoreEndTimer, USER_TIMER_MINIMUM, &CNorvaneDlg::TakeMoreNow);
+}
+
+void CALLBACK CNorvaneDlg::TakeMoreNow(HWND hWnd, UINT, UINT_PTR nIDEvent, DWORD)
+{
+    ::KillTimer(hWnd, nIDEvent);
+    if (auto* dlg = dynamic_cast<CNorvaneDlg*>(CWnd::FromHandlePermanent(hWnd))) {
+        if (nIDEvent == kMoreNewsTimer)
+            dlg->OnScanNews(dlg->m_nMoreNewsRun, 0);
+        else
+            dlg->OnScanEnded(dlg->m_nMoreEndRun, 0);
+    }
 }
 
 LRESULT CNorvaneDlg::OnListSelection(WPARAM, LPARAM)

@@ -92,6 +92,10 @@ private:
         m_listFiles.Show(places);
     }
 
+    // The next slice of a run's news (nMsg WM_SCAN_NEWS) or of its end (WM_SCAN_ENDED): posted,
+    // or once the user's clicks and keys waiting now have been answered.
+    void TakeMoreLater(UINT nMsg, WPARAM nRun);
+    static void CALLBACK TakeMoreNow(HWND hWnd, UINT, UINT_PTR nIDEvent, DWORD);
     LRESULT OnListSelection(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanNews(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
@@ -144,6 +148,8 @@ private:
     CString m_strDrive;              // the root of the current walk, as the system names it
     HANDLE m_hEvent = nullptr;       // the current walk's start event
     CString m_strStatus;             // what the status line says when no selection is shown
+    WPARAM m_nMoreNewsRun = 0;       // the run whose next slice of news a timer brings
+    WPARAM m_nMoreEndRun = 0;        // the run whose next slice of its end a timer brings
     CCleaningRules m_rules;          // the user's, as saved
     std::vector<int> m_ruleLines;    // the check list's line of each pattern of the walk, in its order
 
@@ -153,6 +159,7 @@ private:
     CBrush m_brushBk;
     COLORREF m_crText = 0;
     COLORREF m_crBk = 0;
+    int m_nSizesDpi = 96;  // the scale of the fonts and the controls' own sizes
     CFont m_fontDialog;  // the template's font at the window's scale
     CFont m_fontStatus;
     HICON m_hIcon = nullptr;

@@ -77,6 +77,20 @@ std::vector<PlacedControl> PlaceControls(int dpi, int cx, int cy)
     return placed;
 }
 
+RECT PlaceRing(int dpi, int cx, int cy)
+{
+    return Place(LayoutEntry{0, {11, 13, 35, 37}, Fit::Moves}, dpi, cx, cy);
+}
+
+int FittingDpi(int dpi, int cx, int cy)
+{
+    const SIZE natural = NaturalClient(dpi);
+    if (cx >= natural.cx && cy >= natural.cy)
+        return dpi;
+    const int byWidth = ::MulDiv(dpi, cx, natural.cx), byHeight = ::MulDiv(dpi, cy, natural.cy);
+    return std::max(1, std::min(byWidth, byHeight));
+}
+
 RECT FitInWorkArea(const RECT& window, const RECT& work)
 {
     RECT rc = window;

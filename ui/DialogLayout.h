@@ -40,5 +40,13 @@ struct PlacedControl {
 // Where each control of MainLayout() goes in a client area cx by cy at dpi.
 std::vector<PlacedControl> PlaceControls(int dpi, int cx, int cy);
 
+// Where the ring that turns during a walk goes, as a control that keeps its size.
+RECT PlaceRing(int dpi, int cx, int cy);
+
+// The scale that fonts and the controls' own sizes take in a client area cx by cy at dpi: dpi,
+// or less in a client area held smaller than its natural size (a scale too large for the
+// screen), so that texts shrink with their controls.
+int FittingDpi(int dpi, int cx, int cy);
+
 // A window rectangle moved, and if need be made smaller, so that it lies inside work.
 RECT FitInWorkArea(const RECT& window, const RECT& work);

@@ -60,7 +60,7 @@ void CSkin::Attach(CWnd* pWindow, ISkinOwner* pOwner)
             return elements;  // the system's own buttons show
         for (const CaptionItem& item : CaptionItems()) {
             const HWND hWnd = m_hWnd;
-            const bool zoomed = ::IsZoomed(hWnd) != FALSE;
+            const bool zoomed = ::IsZoomed(hWnd) || ::IsIconic(hWnd);
             switch (item.button) {
             case CaptionButton::Minimize:
                 elements.push_back({"最小化", item.screen, [hWnd] { ::PostMessageW(hWnd, WM_COMMAND, ID_MENU_MINIMIZE, 0); }});
@@ -89,28 +89,52 @@ void CSkin::MeasureFrame()
     m_cyTitle = origin.y - window.top;
 }
 
-void CSkin::ApplyScale(int dpi, const RECT* where)
+SIZE CSkin::NaturalWindow(int dpi) const
 {
-    m_nDpi = dpi;
-    m_pOwner->ScaleChanged(dpi);
-    if (::IsZoomed(m_hWnd) || ::IsIconic(m_hWnd)) {
-        LayOut();
-        return;
-    }
-    // The client area is exactly the natural one at this scale; the frame around it is the
-    // system's at that scale, as far as the system can say (Windows 10 1607 and later), else
-    // the frame the window has now.
+    // The natural client area at this scale in the system's frame at that scale, as far as the
+    // system can say (Windows 10 1607 and later), else in the frame the window has now.
     const SIZE natural = NaturalClient(dpi);
     RECT frame = {0, 0, natural.cx, natural.cy};
     static const auto adjust = AfxSystemFunction<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32.dll", "AdjustWindowRectExForDpi");
+    const DWORD style = GetStyle() & ~(WS_MAXIMIZE | WS_MINIMIZE);
+    if (adjust && adjust(&frame, style, FALSE, static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)), static_cast<UINT>(dpi)))
+        return SIZE{frame.right - frame.left, frame.bottom - frame.top};
     CRect window, client;
     GetWindowRect(&window);
     GetClientRect(&client);
-    if (!adjust || !adjust(&frame, GetStyle(), FALSE, static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)), static_cast<UINT>(dpi)))
-        frame = {0, 0, natural.cx + window.Width() - client.Width(), natural.cy + window.Height() - client.Height()};
-    Place(RECT{where->left, where->top, where->left + frame.right - frame.left, where->top + frame.bottom - frame.top});
+    return SIZE{natural.cx + window.Width() - client.Width(), natural.cy + window.Height() - client.Height()};
+}
+
+void CSkin::ApplyScale(int dpi, const RECT* where)
+{
+    m_nDpi = dpi;
+    m_nSizedAt = 0;
+    const SIZE size = NaturalWindow(dpi);
+    if (::IsZoomed(m_hWnd) || ::IsIconic(m_hWnd)) {
+        // Maximized or minimized: laid out now, and restored later to the new scale's size.
+        WINDOWPLACEMENT wp = {};
+        wp.length = sizeof(wp);
+        if (::GetWindowPlacement(m_hWnd, &wp)) {
+            wp.rcNormalPosition.right = wp.rcNormalPosition.left + size.cx;
+            wp.rcNormalPosition.bottom = wp.rcNormalPosition.top + size.cy;
+            wp.showCmd = ::IsIconic(m_hWnd) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
+            wp.flags = 0;
+            ::SetWindowPlacement(m_hWnd, &wp);
+            m_bRestoreNatural = true;
+        }
+        LayOut();
+        return;
+    }
+    Place(RECT{where->left, where->top, where->left + size.cx, where->top + size.cy});
+    MakeClientNatural();
+}
+
+void CSkin::MakeClientNatural()
+{
     // A frame other than foretold (the system keeps the frame of its own scale): once more with
     // the frame as it came.
+    const SIZE natural = NaturalClient(m_nDpi);
+    CRect window, client;
     GetClientRect(&client);
     if (client.Width() != natural.cx || client.Height() != natural.cy) {
         GetWindowRect(&window);
@@ -142,6 +166,12 @@ void CSkin::LayOut()
     GetClientRect(&client);
     if (client.Width() <= 0 || client.Height() <= 0)
         return;
+    // Fonts and the controls' own sizes at the scale, or smaller in a window held smaller.
+    const int sizes = FittingDpi(m_nDpi, client.Width(), client.Height());
+    if (sizes != m_nSizedAt) {
+        m_nSizedAt = sizes;
+        m_pOwner->ScaleChanged(sizes);
+    }
     const std::vector<PlacedControl> placed = PlaceControls(m_nDpi, client.Width(), client.Height());
     HDWP batch = ::BeginDeferWindowPos(static_cast<int>(placed.size()));
     for (const PlacedControl& p : placed) {
@@ -160,8 +190,14 @@ void CSkin::LayOut()
 void CSkin::OnSize(UINT nType, int, int)
 {
     // Sizes come before the dialog is set up too (its creation): those lay out nothing.
-    if (nType != SIZE_MINIMIZED && m_pOwner)
+    if (nType != SIZE_MINIMIZED && m_pOwner) {
         LayOut();
+        // The first restore after a change of scale while maximized or minimized.
+        if (nType == SIZE_RESTORED && m_bRestoreNatural) {
+            m_bRestoreNatural = false;
+            MakeClientNatural();
+        }
+    }
     Default();
 }
 
@@ -319,7 +355,7 @@ void CSkin::Press(CaptionButton b)
 
 void CSkin::ToggleMaximized()
 {
-    const bool restoring = ::IsZoomed(m_hWnd) != FALSE;
+    const bool restoring = ::IsZoomed(m_hWnd) || ::IsIconic(m_hWnd);
     ShowWindow(restoring ? SW_RESTORE : SW_MAXIMIZE);
     if (restoring && m_hot == CaptionButton::Maximize)
         m_hot = CaptionButton::None;

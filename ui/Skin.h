@@ -66,8 +66,12 @@ private:
     // area, at the top-left of where, inside its monitor's work area) and every control's
     // place.
     void ApplyScale(int dpi, const RECT* where);
+    // The window's size with the natural client area at dpi.
+    SIZE NaturalWindow(int dpi) const;
     // The window at rc, kept inside its monitor's work area; every control in its place.
     void Place(RECT rc);
+    // The window sized so that its client area is the natural one at its scale.
+    void MakeClientNatural();
     void LayOut();
     void DrawBitmap(HDC dc, int x, int y, int cx, int cy, UINT nBitmap100);
     void DrawFrame();
@@ -79,6 +83,8 @@ private:
 
     ISkinOwner* m_pOwner = nullptr;
     int m_nDpi = 96;
+    int m_nSizedAt = 0;  // the scale the owner's fonts and sizes were last made for
+    bool m_bRestoreNatural = false;  // the scale changed while maximized or minimized
     bool m_bPlain = false;
     CaptionButton m_hot = CaptionButton::None;
     int m_cxFrame = 0;  // the side and bottom edges' thickness
