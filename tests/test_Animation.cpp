@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "ModalDialog.h"
+#include "framework/CWorker.h"
 #include "Pixels.h"
 #include "ui/CNorvaneDlg.h"
 
