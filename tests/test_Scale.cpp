@@ -206,6 +206,12 @@ TEST_F(AtThisScale, SizesFacesCaptionsRowsAndColumns)
 
 TEST_F(AtThisScale, AChangeOfScaleLaysOutAsAStartThereAndKeepsNoDrawingObjects)
 {
+    // Asked the size it will take at 144 dpi (before a move there), the window answers its
+    // natural size at that scale.
+    SIZE at144 = {};
+    EXPECT_TRUE(::SendMessageW(m_hWnd, 0x02E4 /* WM_GETDPISCALEDSIZE */, 144, reinterpret_cast<LPARAM>(&at144)));
+    EXPECT_NEAR(781.0 * 1.5, at144.cx, 781.0 * 1.5 * 0.02);
+    EXPECT_NEAR(457.0 * 1.5, at144.cy, 457.0 * 1.5 * 0.02);
     const std::string start = Record();
     for (int dpi : {120, 144, 192}) {
         ChangeScale(dpi);

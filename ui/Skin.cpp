@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(CSkin, CWnd)
     ON_WM_NCRBUTTONUP()
     ON_WM_SIZE()
     ON_WM_DPICHANGED()
+    ON_MESSAGE(0x02E4 /* WM_GETDPISCALEDSIZE */, &CSkin::OnGetDpiScaledSize)
     ON_WM_SETTINGCHANGE()
     ON_WM_SYSCOLORCHANGE()
 END_MESSAGE_MAP()
@@ -212,6 +213,16 @@ void CSkin::OnDpiChanged(UINT nDpi, const RECT* pSuggested)
     CRect rc;
     GetWindowRect(&rc);
     ApplyScale(static_cast<int>(nDpi), pSuggested ? pSuggested : &rc);
+}
+
+LRESULT CSkin::OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam)
+{
+    // Windows asks, before a move to a monitor of another scale, what size the window will
+    // take there: the natural one, so that the rectangle it then suggests is the right one.
+    if (!m_pOwner || !lParam || ::IsZoomed(m_hWnd) || ::IsIconic(m_hWnd))
+        return FALSE;
+    *reinterpret_cast<SIZE*>(lParam) = NaturalWindow(static_cast<int>(wParam));
+    return TRUE;
 }
 
 void CSkin::ReadContrast()

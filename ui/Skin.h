@@ -56,6 +56,7 @@ protected:
     void OnNcRButtonUp(UINT nHitTest, CPoint point);
     void OnSize(UINT nType, int cx, int cy);
     void OnDpiChanged(UINT nDpi, const RECT* pSuggested);
+    LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
     void OnSettingChange(UINT nAction);
     void OnSysColorChange();
 
