@@ -6,7 +6,7 @@ BUILD="$ROOT/build"
 
 BUILD_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nsis googletest"
-RUN_PACKAGES="wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei locales imagemagick x11-apps"
+RUN_PACKAGES="wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei locales imagemagick x11-apps xdotool"
 
 # Starts 64-bit programs by their Unix path (plain `wine` is the 32-bit loader once wine32
 # is installed, and that one cannot). Debian's wine64 package puts it there.

@@ -162,6 +162,22 @@ TEST_F(KeyboardAndReaders, SpaceAndEnterPressTheFocusedButton)
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_BTN_STOP))) << "and does not scan";
     // The dialog made the button its default one by its style: it is still drawn by the skin.
     EXPECT_EQ(static_cast<LONG_PTR>(BS_OWNERDRAW), ::GetWindowLongPtrW(Item(IDC_BTN_SELECT_ALL), GWL_STYLE) & 0x0F);
+
+    // Start pressed with Space disables itself: the focus goes on to a control that takes
+    // keys, and Esc asks about the run.
+    m_dlg.Hold();
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_BTN_START)), TRUE);
+    Press(VK_SPACE);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(Item(IDC_BTN_STOP)) != FALSE; }));
+    const int focused = Focused();
+    EXPECT_TRUE(focused && ::IsWindowEnabled(Item(focused)) && ::IsWindowVisible(Item(focused))) << focused;
+    Press(VK_ESCAPE);
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (box = m_run->FindOwnedPopup()) != nullptr; })) << "Esc asks";
+    if (box) {
+        ::PostMessageW(::GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+        WaitFor([&] { return !::IsWindow(box); });
+    }
 }
 
 TEST_F(KeyboardAndReaders, AltSpaceOpensTheWindowMenuThatMinimizesMaximizesAndCloses)

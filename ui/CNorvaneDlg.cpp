@@ -335,6 +335,9 @@ LRESULT CNorvaneDlg::OnScanEnded(WPARAM wParam, LPARAM)
 
 void CNorvaneDlg::TakeMoreLater(UINT nMsg, WPARAM nRun)
 {
+    // A wait of no time first: Wine takes the pointer's and the keyboard's input from the X
+    // server only when the thread waits, and a queue never empty of news never does.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_INPUT);
     if (!HIWORD(::GetQueueStatus(QS_INPUT))) {
         PostMessage(nMsg, nRun);
         return;

@@ -60,6 +60,9 @@ private:
     RunView View() const;
     // Every command button's enabled state and Pause's caption, from View().
     void UpdateButtons();
+    // The keyboard focus on a control that can take keys, when the one that had it was just
+    // disabled or hidden.
+    void KeepKeyboardFocus();
 
     // The ticked patterns, in list order; *pLines gets the line of each.
     std::vector<CString> CollectCheckedFilters(std::vector<int>* pLines = nullptr);

@@ -44,6 +44,22 @@ void CNorvaneDlg::UpdateButtons()
     GetDlgItem(IDC_BTN_PAUSE)->GetWindowText(caption);
     if (caption != states.pauseCaption)
         GetDlgItem(IDC_BTN_PAUSE)->SetWindowText(states.pauseCaption);
+    KeepKeyboardFocus();
+}
+
+void CNorvaneDlg::KeepKeyboardFocus()
+{
+    // Only while this window is the one in use: the focus of another is not ours to take.
+    if (::GetActiveWindow() != m_hWnd)
+        return;
+    HWND focus = ::GetFocus();
+    if (focus && focus != m_hWnd && ::IsWindowEnabled(focus) && ::IsWindowVisible(focus))
+        return;
+    // The button pressed was disabled or hidden with the focus on it (Start, Scan now, Stop):
+    // the list takes it where it shows, the first control otherwise, and the keys work on.
+    HWND next = m_listFiles.IsWindowVisible() ? m_listFiles.m_hWnd : ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (next)
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
 HANDLE CNorvaneDlg::CreateRunEvent()
@@ -169,6 +185,7 @@ void CNorvaneDlg::OnBnClickedScanNow()
     switch (TryStartRun()) {
     case StartResult::Started:
         GetDlgItem(IDC_BTN_SCAN_NOW)->ShowWindow(SW_HIDE);
+        KeepKeyboardFocus();
         break;
     case StartResult::Busy:
         SetStatus(kBusy);
