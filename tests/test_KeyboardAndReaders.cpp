@@ -111,9 +111,18 @@ TEST_F(KeyboardAndReaders, TabFollowsReadingOrderAndTheFocusedButtonShowsIt)
     // Pause and Stop are disabled without a run, and Tab passes them by.
     const int order[] = {IDC_LIST_TYPES, IDC_BTN_SCAN_NOW, IDC_BTN_DELETE, IDC_BTN_DELETE_ALL, IDC_BTN_START,
                          IDC_BTN_SELECT_ALL, IDC_BTN_SELECT_NONE, IDC_COMBO_DRIVE};
+    // Each face as it stands without the focus, once the window has painted it all and the
+    // screen shows it.
+    m_dlg.OnWindowThread([&] { ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
     std::map<int, std::vector<COLORREF>> unfocused;
-    for (int id : order)
-        unfocused[id] = Face(id);
+    for (int id : order) {
+        ASSERT_TRUE(WaitFor([&] {
+            const std::vector<COLORREF> before = Face(id);
+            ::Sleep(50);
+            unfocused[id] = Face(id);
+            return unfocused[id] == before;
+        }, 5000));
+    }
     auto marked = [&](int id) {
         const std::vector<COLORREF> now = Face(id);
         size_t differ = 0;
