@@ -237,7 +237,7 @@ TEST_F(Skin, DoubleClickAndThePopupMenuCommands)
     ::SendMessageA(m_hWnd, WM_COMMAND, ID_MENU_MAXIMIZE, 0);
     EXPECT_FALSE(::IsZoomed(m_hWnd));
     ::SendMessageA(m_hWnd, WM_COMMAND, ID_MENU_MINIMIZE, 0);
-    EXPECT_TRUE(::IsIconic(m_hWnd));
+    EXPECT_TRUE(WaitFor([&] { return ::IsIconic(m_hWnd) != FALSE; }, 5000));
     ::ShowWindow(m_hWnd, SW_RESTORE);
 
     ::PostMessageA(m_hWnd, WM_COMMAND, ID_MENU_ABOUT, 0);
