@@ -154,8 +154,7 @@ BOOL CNorvaneDlg::OnInitDialog()
     });
 
     // What a screen reader reads: the buttons' captions as they stand, the others' names.
-    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
-                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
+    for (MyDrawButton* button : Buttons())
         button->SetAccessible("", ROLE_SYSTEM_PUSHBUTTON);
     m_listFiles.SetAccessible("找到的垃圾文件", ROLE_SYSTEM_LIST);
     m_checkList.SetAccessible("文件类型", ROLE_SYSTEM_LIST);
@@ -191,10 +190,14 @@ void CNorvaneDlg::ScaleChanged(int dpi)
 
     m_checkList.SetScale(dpi);
     m_listFiles.SetScale(dpi);
-    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
-                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
-        button->SetLook(dpi, m_skin.Plain());
-    m_animation.SetLook(dpi, m_skin.Plain());
+    ShowLook(m_skin.Plain());
+}
+
+void CNorvaneDlg::ShowLook(bool bPlain)
+{
+    for (MyDrawButton* button : Buttons())
+        button->SetLook(m_nSizesDpi, bPlain);
+    m_animation.SetLook(m_nSizesDpi, bPlain);
 }
 
 void CNorvaneDlg::LaidOut()
@@ -213,10 +216,7 @@ void CNorvaneDlg::ContrastChanged()
     m_crText = plain ? ::GetSysColor(COLOR_BTNTEXT) : RGB(255, 255, 255);
     m_brushBk.DeleteObject();
     m_brushBk.CreateSolidBrush(m_crBk);
-    for (MyDrawButton* button : {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone,
-                                 &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow})
-        button->SetLook(m_nSizesDpi, plain);
-    m_animation.SetLook(m_nSizesDpi, plain);
+    ShowLook(plain);
     Invalidate(TRUE);
 }
 

@@ -3,6 +3,7 @@
 // user's commands on, shows the news and the ends, and keeps the buttons in step.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -140,6 +141,12 @@ private:
     void ShowSkinMenu(CPoint point) override;
     bool HighContrast() const override { return SystemHighContrast(); }
     void ContrastChanged() override;
+    // Every skin button and the ring at the scale of the sizes, plain or skinned.
+    void ShowLook(bool bPlain);
+    std::array<MyDrawButton*, 8> Buttons()
+    {
+        return {&m_btnStart, &m_btnPause, &m_btnStop, &m_btnSelectAll, &m_btnSelectNone, &m_btnDelete, &m_btnDeleteAll, &m_btnScanNow};
+    }
     void OnMenuMinimize();
     void OnMenuMaximize();
 
